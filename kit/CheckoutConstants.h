@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string_view>
+
+#ifndef VELQUOR_PAYMENT_HOST
+#error "VELQUOR_PAYMENT_HOST must name the host of the default payment endpoint"
+#endif
+
+namespace VelquorKit {
+
+inline constexpr std::string_view kStoryboardName = "Checkout";
+inline constexpr std::string_view kSceneIdentifier = "VelquorViewController";
+inline constexpr std::string_view kControllerClassName = "VelquorKit.VelquorViewController";
+
+inline constexpr std::string_view kNavigationTitle = "Velquor";
+inline constexpr std::string_view kUserAgent = "Velquor-iOS-SDK";
+inline constexpr std::string_view kScriptMessageName = "paymentResponseIos";
+inline constexpr std::string_view kDefaultPaymentURL = "https://" VELQUOR_PAYMENT_HOST "/v2/paymentrequest";
+inline constexpr std::string_view kCancelSelector = "cancelButtonPressed";
+
+inline constexpr std::string_view kAlertMessage = "Do you want to cancel this payment?";
+inline constexpr std::string_view kAlertButtonNo = "No";
+inline constexpr std::string_view kAlertButtonYes = "Yes";
+
+}  // namespace VelquorKit

@@ -1,0 +1,3 @@
+#pragma once
+
+#define VELQUORKIT_EXPORT __attribute__((visibility("default")))

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "VelquorDelegate.h"
+#include "VelquorParams.h"
+
+#include <velquor/platform/UIActivityIndicatorView.h>
+#include <velquor/platform/UIViewController.h>
+#include <velquor/platform/WKNavigationDelegate.h>
+#include <velquor/platform/WKScriptMessageHandler.h>
+#include <velquor/platform/WKUIDelegate.h>
+#include <velquor/platform/WKWebView.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace VelquorKit {
+
+// The checkout screen: a web view that loads the payment form page and then the gateway's pages,
+// a spinner during each navigation, the "Velquor" title and a Cancel button. Internal to the
+// library: apps meet it only as the controller their delegate receives.
+class VelquorViewController final : public velquor::platform::UIViewController,
+                                    public velquor::platform::WKNavigationDelegate,
+                                    public velquor::platform::WKUIDelegate,
+                                    public velquor::platform::WKScriptMessageHandler {
+ public:
+  // Every property at its initial value (init(coder:) and init(nibName:bundle:) alike).
+  VelquorViewController();
+  ~VelquorViewController() override;
+
+  void loadView() override;
+  void viewDidLoad() override;
+  void viewWillAppear(bool animated) override;
+  void viewDidDisappear(bool animated) override;
+
+  // Called once by the launcher when the presentation has finished.
+  void startPayment(const VelquorParams& params, const std::string& url);
+  void cancelButtonPressed();
+
+  bool performSelector(std::string_view selector) override;
+  bool respondsToSelector(std::string_view selector) const override;
+
+  // WKNavigationDelegate
+  void didStartProvisionalNavigation(const std::shared_ptr<velquor::platform::WKWebView>& webView,
+                                     const std::shared_ptr<velquor::platform::WKNavigation>& navigation) override;
+  void didFinishNavigation(const std::shared_ptr<velquor::platform::WKWebView>& webView,
+                           const std::shared_ptr<velquor::platform::WKNavigation>& navigation) override;
+  // WKScriptMessageHandler
+  void didReceiveScriptMessage(const std::shared_ptr<velquor::platform::WKUserContentController>& userContentController,
+                               const velquor::platform::WKScriptMessage& message) override;
+
+  // Library-internal properties.
+  const std::string& url() const { return url_; }
+  const std::shared_ptr<VelquorDelegate>& delegate() const { return delegate_; }
+  void setDelegate(std::shared_ptr<VelquorDelegate> delegate) { delegate_ = std::move(delegate); }
+  // Private on the platform; readable here for the library's own tests.
+  const std::shared_ptr<velquor::platform::WKWebView>& velquorWebView() const { return velquorWebView_; }
+  const std::shared_ptr<velquor::platform::UIActivityIndicatorView>& activityIndicator() const {
+    return activityIndicator_;
+  }
+
+ private:
+  void configureWebView();
+  void configureActivityIndicatorView();
+  void setNavigationTextAttributes();
+  void addLeftBarButton();
+  void showExitAlert();
+  std::string getHtmlForm(const VelquorParams& params) const;
+  void registerScriptMessageHandler();
+  std::shared_ptr<VelquorViewController> self();
+
+  std::shared_ptr<velquor::platform::WKWebView> velquorWebView_;
+  std::shared_ptr<velquor::platform::UIActivityIndicatorView> activityIndicator_;
+  std::string url_;
+  std::shared_ptr<VelquorDelegate> delegate_;
+};
+
+}  // namespace VelquorKit

@@ -1,0 +1,106 @@
+#include "HeadlessToolkit.h"
+
+#include "HeadlessToolkitState.h"
+
+#include <velquor/platform/UINavigationController.h>
+
+#include <algorithm>
+
+namespace velquor::headless {
+
+using namespace velquor::platform;
+
+HeadlessToolkit::HeadlessToolkit(CGRect screenBounds) : state_(std::make_shared<HeadlessToolkitState>()) {
+  state_->screenBounds = screenBounds;
+}
+
+HeadlessToolkit::~HeadlessToolkit() {
+  // Tasks may hold the last references to screens; drop them while this toolkit is still installed.
+  auto tasks = std::move(state_->tasks);
+  tasks.clear();
+}
+
+std::shared_ptr<UIViewController> HeadlessToolkit::makeAppScreen() {
+  auto screen = std::make_shared<UIViewController>();
+  screen->view()->setBackgroundColor(UIColor::whiteColor());
+  return screen;
+}
+
+void HeadlessToolkit::post(std::function<void()> task) {
+  if (task) state_->tasks.push_back(std::move(task));
+}
+
+std::size_t HeadlessToolkit::runUntilIdle(std::size_t limit) {
+  std::size_t ran = 0;
+  while (ran < limit && !state_->tasks.empty()) {
+    auto task = std::move(state_->tasks.front());
+    state_->tasks.pop_front();
+    task();
+    ++ran;
+  }
+  return ran;
+}
+
+std::size_t HeadlessToolkit::pendingTaskCount() const { return state_->tasks.size(); }
+
+std::vector<HeadlessWebView*> HeadlessToolkit::webViews() const { return state_->webViews; }
+
+HeadlessWebView* HeadlessToolkit::webViewPeer(const WKWebView& webView) const {
+  for (auto* peer : state_->webViews) {
+    if (peer->webView().get() == &webView) return peer;
+  }
+  return nullptr;
+}
+
+const std::vector<HeadlessToolkit::Transition>& HeadlessToolkit::transitions() const { return state_->transitions; }
+
+std::shared_ptr<UIViewController> HeadlessToolkit::topPresentedViewController(const std::shared_ptr<UIViewController>& screen) {
+  std::shared_ptr<UIViewController> top;
+  for (auto vc = screen ? screen->presentedViewController() : nullptr; vc; vc = vc->presentedViewController()) top = vc;
+  return top;
+}
+
+std::shared_ptr<UIAlertController> HeadlessToolkit::presentedAlert(const std::shared_ptr<UIViewController>& screen) {
+  for (auto vc = screen ? screen->presentedViewController() : nullptr; vc; vc = vc->presentedViewController()) {
+    if (auto alert = std::dynamic_pointer_cast<UIAlertController>(vc)) return alert;
+  }
+  return nullptr;
+}
+
+bool HeadlessToolkit::tapAlertButton(const std::shared_ptr<UIAlertController>& alert, const std::string& title) {
+  if (!alert) return false;
+  for (const auto& action : alert->actions()) {
+    if (action->title() == title) return alert->tapAction(action);
+  }
+  return false;
+}
+
+bool HeadlessToolkit::tapLeftBarButton(const std::shared_ptr<UIViewController>& controller, std::size_t index) {
+  if (!controller) return false;
+  const auto& items = controller->navigationItem()->leftBarButtonItems();
+  if (index >= items.size()) return false;
+  auto item = items[index];  // the action may replace the items
+  return item->sendAction();
+}
+
+CGRect HeadlessToolkit::screenBounds() const { return state_->screenBounds; }
+
+void HeadlessToolkit::presentViewController(const std::shared_ptr<UIViewController>& presenting,
+                                            const std::shared_ptr<UIViewController>& presented, bool animated,
+                                            std::function<void()> didPresent) {
+  state_->transitions.push_back({Transition::Kind::Present, presenting, presented, animated});
+  post(std::move(didPresent));
+}
+
+void HeadlessToolkit::dismissViewController(const std::shared_ptr<UIViewController>& presenting,
+                                            const std::shared_ptr<UIViewController>& presented, bool animated,
+                                            std::function<void()> didDismiss) {
+  state_->transitions.push_back({Transition::Kind::Dismiss, presenting, presented, animated});
+  post(std::move(didDismiss));
+}
+
+std::unique_ptr<WebViewPeer> HeadlessToolkit::makeWebViewPeer(WKWebView& webView) {
+  return std::make_unique<HeadlessWebView>(webView, state_);
+}
+
+}  // namespace velquor::headless

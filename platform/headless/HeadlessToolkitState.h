@@ -1,0 +1,19 @@
+#pragma once
+
+#include <velquor/headless/HeadlessToolkit.h>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace velquor::headless {
+
+// What the toolkit shares with its web views, which may outlive it.
+struct HeadlessToolkitState {
+  platform::CGRect screenBounds;
+  std::deque<std::function<void()>> tasks;
+  std::vector<HeadlessWebView*> webViews;
+  std::vector<HeadlessToolkit::Transition> transitions;
+};
+
+}  // namespace velquor::headless

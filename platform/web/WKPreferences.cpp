@@ -1,0 +1,10 @@
+#include "WKPreferences.h"
+
+namespace velquor::platform {
+
+void WKPreferences::setJavaScriptCanOpenWindowsAutomatically(bool allowed) {
+  javaScriptCanOpenWindowsAutomatically_ = allowed;
+  didChangeValue();
+}
+
+}  // namespace velquor::platform
