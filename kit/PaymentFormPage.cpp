@@ -3,11 +3,12 @@
 #include <velquor/platform/HTMLEscaping.h>
 
 #include <array>
+#include <cstring>
 #include <optional>
 
 namespace VelquorKit {
 
-using velquor::platform::appendEscapedHTMLAttribute;
+using velquor::platform::writeEscapedHTMLAttribute;
 using velquor::platform::escapedHTMLAttributeLength;
 
 namespace {
@@ -75,17 +76,45 @@ constexpr std::string_view kTail =
     "window.onload = formAutoSubmit;\n"
     "</script>";
 
-// What follows each value on its line: the closing quote, the spaces, the name, the line feed.
-const std::array<std::string, 38>& inputLineEnds() {
-  static const auto ends = [] {
-    std::array<std::string, 38> result;
+constexpr std::size_t kInsertions = 1 + kPageFields.size();
+
+// The fixed text cut at the 39 insertion points (the endpoint, then the values in page order):
+// segment i precedes insertion i, and the last segment ends the page.
+class PageTemplate {
+ public:
+  PageTemplate() {
+    std::array<std::size_t, kInsertions + 1> ends{};
+    text_.append(kFormOpen);
+    ends[0] = text_.size();
+    text_.append(kFormOpenEnd);
     for (std::size_t i = 0; i < kPageFields.size(); ++i) {
-      const auto& field = kPageFields[i];
-      result[i] = "\"" + std::string(static_cast<std::size_t>(field.spaces), ' ') + "name=\"" + std::string(field.name) + "\"/>\n";
+      text_.append(kInputOpen);
+      ends[i + 1] = text_.size();
+      text_.append(1, '"');
+      text_.append(static_cast<std::size_t>(kPageFields[i].spaces), ' ');
+      text_.append("name=\"");
+      text_.append(kPageFields[i].name);
+      text_.append("\"/>\n");
     }
-    return result;
-  }();
-  return ends;
+    text_.append(kTail);
+    ends[kInsertions] = text_.size();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= kInsertions; ++i) {
+      segments_[i] = std::string_view(text_).substr(start, ends[i] - start);
+      start = ends[i];
+    }
+  }
+  std::string_view segment(std::size_t i) const { return segments_[i]; }
+  std::size_t size() const { return text_.size(); }
+
+ private:
+  std::string text_;
+  std::array<std::string_view, kInsertions + 1> segments_{};
+};
+
+const PageTemplate& pageTemplate() {
+  static const PageTemplate page;
+  return page;
 }
 
 std::string_view valueOf(const VelquorParams& params, const PageField& field) {
@@ -94,25 +123,31 @@ std::string_view valueOf(const VelquorParams& params, const PageField& field) {
   return optional ? std::string_view(*optional) : std::string_view();
 }
 
+char* put(char* out, std::string_view text) {
+  if (!text.empty()) std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
+
 }  // namespace
 
 std::string paymentFormPage(const VelquorParams& params, std::string_view endpoint) {
-  const auto& lineEnds = inputLineEnds();
-  std::size_t size = kPaymentFormFixedLength + escapedHTMLAttributeLength(endpoint);
-  for (const auto& field : kPageFields) size += escapedHTMLAttributeLength(valueOf(params, field));
+  const auto& page = pageTemplate();
+  std::array<std::string_view, kInsertions> insertions;
+  std::array<std::size_t, kInsertions> lengths;
+  insertions[0] = endpoint;
+  for (std::size_t i = 0; i < kPageFields.size(); ++i) insertions[i + 1] = valueOf(params, kPageFields[i]);
+  std::size_t size = page.size();
+  for (std::size_t i = 0; i < kInsertions; ++i) size += lengths[i] = escapedHTMLAttributeLength(insertions[i]);
 
-  std::string page;
-  page.reserve(size);
-  page.append(kFormOpen);
-  appendEscapedHTMLAttribute(page, endpoint);
-  page.append(kFormOpenEnd);
-  for (std::size_t i = 0; i < kPageFields.size(); ++i) {
-    page.append(kInputOpen);
-    appendEscapedHTMLAttribute(page, valueOf(params, kPageFields[i]));
-    page.append(lineEnds[i]);
+  std::string result(size, '\0');
+  char* out = result.data();
+  for (std::size_t i = 0; i < kInsertions; ++i) {
+    out = put(out, page.segment(i));
+    // Most values need no escaping: copy them whole.
+    out = lengths[i] == insertions[i].size() ? put(out, insertions[i]) : writeEscapedHTMLAttribute(out, insertions[i]);
   }
-  page.append(kTail);
-  return page;
+  put(out, page.segment(kInsertions));
+  return result;
 }
 
 }  // namespace VelquorKit

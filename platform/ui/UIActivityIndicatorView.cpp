@@ -46,4 +46,6 @@ void UIActivityIndicatorView::stopAnimating() {
   didChangeValue();
 }
 
+UIActivityIndicatorView::~UIActivityIndicatorView() = default;
+
 }  // namespace velquor::platform

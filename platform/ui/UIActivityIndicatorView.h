@@ -15,6 +15,7 @@ enum class UIActivityIndicatorViewStyle : long {
 // A spinner. It is created stopped; with hides-when-stopped set it is visible exactly while it animates.
 class VELQUOR_PLATFORM_EXPORT UIActivityIndicatorView : public UIView {
  public:
+  ~UIActivityIndicatorView() override;
   explicit UIActivityIndicatorView(UIActivityIndicatorViewStyle style);
 
   static std::shared_ptr<UIActivityIndicatorView> initWithActivityIndicatorStyle(UIActivityIndicatorViewStyle style);

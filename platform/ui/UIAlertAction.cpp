@@ -15,4 +15,6 @@ void UIAlertAction::setEnabled(bool enabled) {
   didChangeValue();
 }
 
+UIAlertAction::~UIAlertAction() = default;
+
 }  // namespace velquor::platform

@@ -18,6 +18,7 @@ enum class UIAlertActionStyle : long {
 // A button of an alert, with the handler that a tap on it runs.
 class VELQUOR_PLATFORM_EXPORT UIAlertAction : public NSObject {
  public:
+  ~UIAlertAction() override;
   using Handler = std::function<void(const std::shared_ptr<UIAlertAction>&)>;
 
   UIAlertAction(std::optional<std::string> title, UIAlertActionStyle style, Handler handler);

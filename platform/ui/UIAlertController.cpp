@@ -36,4 +36,6 @@ bool UIAlertController::tapAction(const std::shared_ptr<UIAlertAction>& action) 
   return true;
 }
 
+UIAlertController::~UIAlertController() = default;
+
 }  // namespace velquor::platform

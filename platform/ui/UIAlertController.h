@@ -18,6 +18,7 @@ enum class UIAlertControllerStyle : long {
 // A modal question with buttons in the order they were added.
 class VELQUOR_PLATFORM_EXPORT UIAlertController : public UIViewController {
  public:
+  ~UIAlertController() override;
   UIAlertController(std::optional<std::string> title, std::optional<std::string> message,
                     UIAlertControllerStyle preferredStyle);
 

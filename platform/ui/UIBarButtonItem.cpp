@@ -35,4 +35,6 @@ bool UIBarButtonItem::sendAction() {
   return target->performSelector(action_);
 }
 
+UIBarButtonItem::~UIBarButtonItem() = default;
+
 }  // namespace velquor::platform

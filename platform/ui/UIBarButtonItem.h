@@ -23,6 +23,7 @@ VELQUOR_PLATFORM_EXPORT std::string titleForSystemItem(UIBarButtonSystemItem ite
 // A button in a navigation bar. A tap sends `action` to `target`; the target is not kept alive.
 class VELQUOR_PLATFORM_EXPORT UIBarButtonItem : public NSObject {
  public:
+  ~UIBarButtonItem() override;
   UIBarButtonItem(UIBarButtonSystemItem systemItem, std::weak_ptr<NSObject> target, std::string action);
 
   static std::shared_ptr<UIBarButtonItem> initWithBarButtonSystemItem(UIBarButtonSystemItem systemItem,

@@ -12,4 +12,6 @@ void UINavigationBar::setBarTintColor(std::optional<UIColor> color) {
   didChangeValue();
 }
 
+UINavigationBar::~UINavigationBar() = default;
+
 }  // namespace velquor::platform

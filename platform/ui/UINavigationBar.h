@@ -17,6 +17,7 @@ using NSAttributedStringAttributes = std::map<std::string, UIColor>;
 // the bar tint colour is its background tint.
 class VELQUOR_PLATFORM_EXPORT UINavigationBar : public UIView {
  public:
+  ~UINavigationBar() override;
   using UIView::UIView;
 
   const NSAttributedStringAttributes& titleTextAttributes() const { return titleTextAttributes_; }

@@ -32,4 +32,6 @@ void UINavigationController::loadView() {
   root->addSubview(navigationBar_);
 }
 
+UINavigationController::~UINavigationController() = default;
+
 }  // namespace velquor::platform

@@ -12,6 +12,7 @@ namespace velquor::platform {
 // fills the bar.
 class VELQUOR_PLATFORM_EXPORT UINavigationController : public UIViewController {
  public:
+  ~UINavigationController() override;
   UINavigationController();
 
   static std::shared_ptr<UINavigationController> initWithRootViewController(std::shared_ptr<UIViewController> root);

@@ -25,4 +25,6 @@ void UINavigationItem::setLeftBarButtonItem(std::shared_ptr<UIBarButtonItem> ite
   setLeftBarButtonItems(std::move(items));
 }
 
+UINavigationItem::~UINavigationItem() = default;
+
 }  // namespace velquor::platform

@@ -12,6 +12,7 @@ namespace velquor::platform {
 // What a view controller shows in the navigation bar while it is on top.
 class VELQUOR_PLATFORM_EXPORT UINavigationItem : public NSObject {
  public:
+  ~UINavigationItem() override;
   const std::optional<std::string>& title() const { return title_; }
   void setTitle(std::optional<std::string> title);
 

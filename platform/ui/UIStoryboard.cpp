@@ -26,4 +26,6 @@ std::shared_ptr<UIViewController> UIStoryboard::instantiateViewControllerWithIde
   return nullptr;
 }
 
+UIStoryboard::~UIStoryboard() = default;
+
 }  // namespace velquor::platform

@@ -28,6 +28,7 @@ struct StoryboardResource {
 
 class VELQUOR_PLATFORM_EXPORT UIStoryboard : public NSObject {
  public:
+  ~UIStoryboard() override;
   UIStoryboard(std::string name, std::shared_ptr<Bundle> bundle, StoryboardResource resource);
 
   // The storyboard `name` of `bundle`; null when the bundle has no such resource.

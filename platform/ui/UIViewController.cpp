@@ -18,7 +18,20 @@ std::function<void()> once(std::function<void()> action) {
 }  // namespace
 
 UIViewController::UIViewController() = default;
-UIViewController::~UIViewController() = default;
+
+UIViewController::~UIViewController() {
+  // A screen that goes away while presenting (its window closed, say) takes what it presents off
+  // screen with it, so that those controllers learn they are gone and let go of what they hold.
+  std::vector<std::shared_ptr<UIViewController>> chain;
+  for (auto vc = std::move(presented_); vc; vc = vc->presented_) chain.insert(chain.begin(), vc);
+  for (const auto& vc : chain) {
+    vc->beingDismissed_ = true;
+    vc->forwardAppearance(false, false, false);
+    vc->forwardAppearance(false, true, false);
+    vc->presenting_.reset();
+    vc->beingDismissed_ = false;
+  }
+}
 
 std::shared_ptr<UIView> UIViewController::view() {
   if (!view_ && !loadingView_) {

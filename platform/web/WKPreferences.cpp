@@ -7,4 +7,6 @@ void WKPreferences::setJavaScriptCanOpenWindowsAutomatically(bool allowed) {
   didChangeValue();
 }
 
+WKPreferences::~WKPreferences() = default;
+
 }  // namespace velquor::platform

@@ -8,6 +8,7 @@ namespace velquor::platform {
 
 class VELQUOR_PLATFORM_EXPORT WKPreferences : public NSObject {
  public:
+  ~WKPreferences() override;
   // Whether page script may open windows without a user action.
   bool javaScriptCanOpenWindowsAutomatically() const { return javaScriptCanOpenWindowsAutomatically_; }
   void setJavaScriptCanOpenWindowsAutomatically(bool allowed);

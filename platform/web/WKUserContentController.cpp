@@ -42,4 +42,6 @@ bool WKUserContentController::didReceiveScriptMessage(const WKScriptMessage& mes
   return true;
 }
 
+WKUserContentController::~WKUserContentController() = default;
+
 }  // namespace velquor::platform

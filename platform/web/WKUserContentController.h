@@ -14,6 +14,7 @@ namespace velquor::platform {
 // strongly until it is removed.
 class VELQUOR_PLATFORM_EXPORT WKUserContentController : public NSObject {
  public:
+  ~WKUserContentController() override;
   // Page script posts to the handler with window.webkit.messageHandlers.<name>.postMessage(value).
   // A name that is already registered throws std::invalid_argument, as the platform refuses it.
   void addScriptMessageHandler(std::shared_ptr<WKScriptMessageHandler> handler, const std::string& name);

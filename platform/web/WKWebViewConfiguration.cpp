@@ -15,4 +15,6 @@ void WKWebViewConfiguration::setPreferences(std::shared_ptr<WKPreferences> prefe
   didChangeValue();
 }
 
+WKWebViewConfiguration::~WKWebViewConfiguration() = default;
+
 }  // namespace velquor::platform

@@ -11,6 +11,7 @@ namespace velquor::platform {
 // default preferences.
 class VELQUOR_PLATFORM_EXPORT WKWebViewConfiguration : public NSObject {
  public:
+  ~WKWebViewConfiguration() override;
   WKWebViewConfiguration();
 
   std::shared_ptr<WKUserContentController> userContentController() const { return userContentController_; }

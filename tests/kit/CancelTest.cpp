@@ -55,7 +55,7 @@ TEST_F(CancelTest, EachConfirmedYesGivesExactlyOneCancelCallAndTheScreenStays) {
     EXPECT_TRUE(HeadlessToolkit::tapAlertButton(alert, "Yes"));
     checkout.toolkit.runUntilIdle();
     EXPECT_EQ(checkout.delegate->canceled, confirmation);
-    EXPECT_EQ(checkout.delegate->canceledBy, checkout.controller());
+    EXPECT_EQ(checkout.delegate->canceledBy.lock(), checkout.controller());
   }
   EXPECT_NE(checkout.navigation(), nullptr) << "the app dismisses the checkout, not the library";
   checkout.engine()->postScriptMessage("paymentResponseIos", nlohmann::json("late"));

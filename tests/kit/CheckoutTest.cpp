@@ -143,7 +143,7 @@ TEST(Checkout, EveryResultMessageReachesTheDelegateInOrderAndTheScreenStays) {
   EXPECT_EQ(completed[0], (nlohmann::json{{"status", "success"}}));
   EXPECT_EQ(completed[1], nlohmann::json("second"));
   EXPECT_FALSE(completed[2].has_value());
-  EXPECT_EQ(checkout.delegate->completedBy[0], checkout.controller());
+  EXPECT_EQ(checkout.delegate->completedBy[0].lock(), checkout.controller());
   EXPECT_NE(checkout.screen->presentedViewController(), nullptr);
   EXPECT_EQ(engine->loads().size(), 1u);
 }
@@ -262,6 +262,21 @@ TEST(Controller, OutsideANavigationContainerStillSetsItsTitleAndCancelButton) {
   EXPECT_TRUE(controller->respondsToSelector("cancelButtonPressed"));
   EXPECT_EQ(controller->url(), "");
   EXPECT_EQ(controller->delegate(), nullptr);
+  // Never presented, so never dismissed: the registration still holds it.
+  controller->velquorWebView()->configuration()->userContentController()->removeAllScriptMessageHandlers();
+}
+
+TEST(Checkout, AnAppScreenThatGoesAwayWhilePresentingReleasesTheCheckout) {
+  velquor::headless::HeadlessToolkit toolkit;
+  auto screen = toolkit.makeAppScreen();
+  VelquorKit::Velquor::presentVelquorContorller(screen, "", VelquorKit::VelquorParams(),
+                                                std::make_shared<kit_test::RecordingDelegate>());
+  toolkit.runUntilIdle();
+  std::weak_ptr<UIViewController> navigation = screen->presentedViewController();
+  ASSERT_FALSE(navigation.expired());
+  screen.reset();
+  EXPECT_TRUE(navigation.expired());
+  EXPECT_TRUE(toolkit.webViews().empty());
 }
 
 }  // namespace

@@ -24,11 +24,13 @@ inline VelquorKit::VelquorParams distinctParams() {
                                     .udf2 = "a18", .udf3 = "a19", .udf4 = "a20", .udf5 = "a21", .zipCode = "a22"});
 }
 
+// Keeps the controllers it hears from weakly: the checkout holds its delegate, so a strong
+// reference back would be a cycle.
 struct RecordingDelegate : VelquorKit::VelquorDelegate {
   std::vector<std::optional<nlohmann::json>> completed;
-  std::vector<std::shared_ptr<velquor::platform::UIViewController>> completedBy;
+  std::vector<std::weak_ptr<velquor::platform::UIViewController>> completedBy;
   int canceled = 0;
-  std::shared_ptr<velquor::platform::UIViewController> canceledBy;
+  std::weak_ptr<velquor::platform::UIViewController> canceledBy;
 
   void didPaymentCompleted(const std::shared_ptr<velquor::platform::UIViewController>& controller,
                            const std::optional<nlohmann::json>& data) override {

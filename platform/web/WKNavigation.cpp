@@ -1,0 +1,7 @@
+#include "WKNavigation.h"
+
+namespace velquor::platform {
+
+WKNavigation::~WKNavigation() = default;
+
+}  // namespace velquor::platform
