@@ -11,6 +11,8 @@
 namespace velquor::platform {
 
 inline constexpr const char* NSLocalizedDescriptionKey = "NSLocalizedDescription";
+// A description for developers: what exactly went wrong, and where.
+inline constexpr const char* NSDebugDescriptionErrorKey = "NSDebugDescription";
 
 // A user-info value: a text, a number, or an exception object kept whole.
 using NSErrorUserInfoValue = std::variant<std::string, long long, NSException>;

@@ -8,6 +8,8 @@
 namespace velquor::platform {
 
 inline constexpr const char* NSInvalidArgumentException = "NSInvalidArgumentException";
+// Raised by key-value coding for a key the receiver does not have.
+inline constexpr const char* NSUndefinedKeyException = "NSUnknownKeyException";
 
 // The platform's exception object, thrown and caught as a C++ exception.
 class VELQUOR_PLATFORM_EXPORT NSException : public std::exception {

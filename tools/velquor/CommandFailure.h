@@ -9,6 +9,7 @@ namespace velquor::tool {
 inline constexpr int kExitUsage = 64;
 inline constexpr int kExitDataError = 65;
 inline constexpr int kExitNoInput = 66;
+inline constexpr int kExitUnavailable = 69;
 inline constexpr int kExitSoftware = 70;
 
 // Ends a command: `message` goes to stderr as one line, `exitCode` is the process's status.

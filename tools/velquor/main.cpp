@@ -13,6 +13,11 @@ int main(int argc, char** argv) {
   CommandAction action;
   addFormCommand(app, action);
   addParamsCommand(app, action);
+  addSandboxCommand(app, action);
+#if VELQUOR_TOOL_HAS_GTK
+  addCheckoutCommand(app, action);
+  addDemoCommand(app, action);
+#endif
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -1,0 +1,125 @@
+#include "PaymentFormPage.h"
+
+#include "StringFunctions.h"
+
+#include <velquor/platform/HTMLEscaping.h>
+
+#include <array>
+
+namespace VelquorClassic {
+
+using velquor::platform::appendEscapedHTMLAttribute;
+using velquor::platform::escapedHTMLAttributeLength;
+
+namespace {
+
+using Getter = const VelquorParams::Value& (VelquorParams::*)() const;
+
+struct PageField {
+  std::string_view name;
+  int spaces;  // between the value's closing quote and name=
+  Getter value;
+};
+
+constexpr std::array<PageField, VelquorParams::kFieldCount> kPageFields = {{
+    {"hash", 3, &VelquorParams::theHash},
+    {"api_key", 3, &VelquorParams::apiKey},
+    {"return_url", 3, &VelquorParams::returnURL},
+    {"mode", 3, &VelquorParams::mode},
+    {"order_id", 3, &VelquorParams::orderID},
+    {"amount", 3, &VelquorParams::amount},
+    {"currency", 3, &VelquorParams::currency},
+    {"description", 3, &VelquorParams::theDescription},
+    {"name", 3, &VelquorParams::name},
+    {"email", 3, &VelquorParams::email},
+    {"phone", 2, &VelquorParams::phone},
+    {"address_line_1", 3, &VelquorParams::addressLine1},
+    {"address_line_2", 3, &VelquorParams::addressLine2},
+    {"city", 2, &VelquorParams::city},
+    {"state", 3, &VelquorParams::state},
+    {"zip_code", 2, &VelquorParams::zipCode},
+    {"country", 3, &VelquorParams::country},
+    {"udf1", 2, &VelquorParams::udf1},
+    {"udf2", 3, &VelquorParams::udf2},
+    {"udf3", 3, &VelquorParams::udf3},
+    {"udf4", 3, &VelquorParams::udf4},
+    {"udf5", 3, &VelquorParams::udf5},
+    {"timeout_duration", 3, &VelquorParams::timeout_duration},
+    {"return_url_failure", 3, &VelquorParams::return_url_failure},
+    {"return_url_cancel", 3, &VelquorParams::return_url_cancel},
+    {"percent_tdr_by_user", 3, &VelquorParams::percent_tdr_by_user},
+    {"flatfee_tdr_by_user", 3, &VelquorParams::flatfee_tdr_by_user},
+    {"show_convenience_fee", 3, &VelquorParams::show_convenience_fee},
+    {"split_enforce_strict", 3, &VelquorParams::split_enforce_strict},
+    {"split_info", 3, &VelquorParams::split_info},
+    {"payment_options", 3, &VelquorParams::payment_options},
+    {"payment_page_display_text", 3, &VelquorParams::payment_page_display_text},
+    {"allowed_bank_codes", 3, &VelquorParams::allowed_bank_codes},
+    {"allowed_emi_tenure", 3, &VelquorParams::allowed_emi_tenure},
+    {"allowed_bins", 3, &VelquorParams::allowed_bins},
+    {"offer_code", 3, &VelquorParams::offer_code},
+    {"product_details", 3, &VelquorParams::product_details},
+    {"enable_auto_refund", 3, &VelquorParams::enable_auto_refund},
+}};
+
+constexpr std::string_view kFormOpen = "<form action=\"";
+constexpr std::string_view kFormOpenEnd = "\" id=\"payment_form\" method=\"POST\">\n";
+constexpr std::string_view kInputOpen = "<input type=\"hidden\" value=\"";
+constexpr std::string_view kTail =
+    "<noscript><input type=\"submit\" value=\"Continue\"/></noscript></form>"
+    "<script>function formAutoSubmit () {var payform = document.getElementById(\"payment_form\");"
+    "payform.submit();}window.onload = formAutoSubmit;</script>";
+
+// What follows each value: the closing quote, the spaces, the name; no line break.
+const std::array<std::string, VelquorParams::kFieldCount>& inputEnds() {
+  static const auto ends = [] {
+    std::array<std::string, VelquorParams::kFieldCount> result;
+    for (std::size_t i = 0; i < kPageFields.size(); ++i) {
+      const auto& field = kPageFields[i];
+      result[i] = "\"" + std::string(static_cast<std::size_t>(field.spaces), ' ') + "name=\"" +
+                  std::string(field.name) + "\"/>";
+    }
+    return result;
+  }();
+  return ends;
+}
+
+// The text a value stands for on the page: nil, the null value and "" are empty; a text is itself;
+// any other value is its compact JSON text (text that is not UTF-8 inside it is replaced, never
+// thrown over), kept in `storage`.
+std::string_view pageText(const VelquorParams::Value& value, std::string& storage) {
+  if (!StringFunctions::hasCharacters(value)) return {};
+  if (value->is_string()) return value->get_ref<const std::string&>();
+  storage = value->dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  return storage;
+}
+
+}  // namespace
+
+std::string paymentFormPage(const VelquorParams* params, std::string_view endpoint) {
+  std::array<std::string_view, VelquorParams::kFieldCount> texts{};
+  std::array<std::string, VelquorParams::kFieldCount> storage;
+  std::size_t size = kPaymentFormFixedLength + escapedHTMLAttributeLength(endpoint);
+  if (params != nullptr) {
+    for (std::size_t i = 0; i < kPageFields.size(); ++i) {
+      texts[i] = pageText((params->*kPageFields[i].value)(), storage[i]);
+      size += escapedHTMLAttributeLength(texts[i]);
+    }
+  }
+
+  const auto& ends = inputEnds();
+  std::string page;
+  page.reserve(size);
+  page.append(kFormOpen);
+  appendEscapedHTMLAttribute(page, endpoint);
+  page.append(kFormOpenEnd);
+  for (std::size_t i = 0; i < kPageFields.size(); ++i) {
+    page.append(kInputOpen);
+    appendEscapedHTMLAttribute(page, texts[i]);
+    page.append(ends[i]);
+  }
+  page.append(kTail);
+  return page;
+}
+
+}  // namespace VelquorClassic

@@ -1,0 +1,172 @@
+#include "VelquorViewController.h"
+
+#include "Constants.h"
+#include "PaymentFormPage.h"
+
+#include <velquor/platform/UIAlertController.h>
+#include <velquor/platform/UIBarButtonItem.h>
+#include <velquor/platform/UINavigationController.h>
+#include <velquor/platform/WKWebViewConfiguration.h>
+
+namespace VelquorClassic {
+
+using namespace velquor::platform;
+
+namespace {
+
+constexpr std::string_view kCancelSelector = "cancelButtonClicked";
+
+std::shared_ptr<VelquorViewController> strongSelf(VelquorViewController& controller) {
+  return std::static_pointer_cast<VelquorViewController>(controller.shared_from_this());
+}
+
+}  // namespace
+
+VelquorViewController::VelquorViewController() = default;
+VelquorViewController::~VelquorViewController() = default;
+
+void VelquorViewController::loadView() {
+  UIViewController::loadView();
+  configureWebView();
+  configureActivityIndicatorView();
+}
+
+void VelquorViewController::configureWebView() {
+  auto configuration = std::make_shared<WKWebViewConfiguration>();
+  auto userContentController = std::make_shared<WKUserContentController>();
+  userContentController->addScriptMessageHandler(strongSelf(*this), kJavaScriptCallbackName);
+  auto preferences = std::make_shared<WKPreferences>();
+  preferences->setJavaScriptCanOpenWindowsAutomatically(true);
+  configuration->setPreferences(preferences);
+  configuration->setUserContentController(userContentController);
+  velquorWebView_ = WKWebView::initWithFrame(view()->bounds(), configuration);
+  velquorWebView_->setUIDelegate(strongSelf(*this));
+  velquorWebView_->setNavigationDelegate(strongSelf(*this));
+  velquorWebView_->setCustomUserAgent(std::string(kUserAgent));
+  view()->addSubview(velquorWebView_);
+}
+
+void VelquorViewController::configureActivityIndicatorView() {
+  activityIndicator_ = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyle::Gray);
+  activityIndicator_->setHidesWhenStopped(true);
+  activityIndicator_->setTintColor(UIColor::blackColor());
+  activityIndicator_->setCenter(view()->center());
+  view()->addSubview(activityIndicator_);
+}
+
+void VelquorViewController::viewDidLoad() {
+  UIViewController::viewDidLoad();
+  url_ = std::string();
+  setNavigationTextAttributes();
+  addLeftbarButton();
+}
+
+void VelquorViewController::setNavigationTextAttributes() {
+  const NSAttributedStringAttributes attributes{{NSForegroundColorAttributeName, UIColor::systemBlueColor()}};
+  if (auto navigation = navigationController()) {
+    auto bar = navigation->navigationBar();
+    bar->setTitleTextAttributes(attributes);
+    bar->setTintColor(UIColor::whiteColor());
+    bar->setBackgroundColor(UIColor::whiteColor());
+  }
+  setTitle(std::string(kNavigationTitle));
+}
+
+void VelquorViewController::addLeftbarButton() {
+  auto cancel = UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Cancel, strongSelf(*this),
+                                                             std::string(kCancelSelector));
+  cancel->setTintColor(UIColor::blackColor());
+  navigationItem()->setLeftBarButtonItem(cancel);
+}
+
+void VelquorViewController::cancelButtonClicked() {
+  auto alert = UIAlertController::alertControllerWithTitle(std::nullopt, std::string(kAlertMessage),
+                                                           UIAlertControllerStyle::Alert);
+  auto yes = UIAlertAction::actionWithTitle(std::string(kAlertButtonYes), UIAlertActionStyle::Default,
+                                            [controller = strongSelf(*this)](const std::shared_ptr<UIAlertAction>&) {
+                                              // The delegate as it is when the customer answers.
+                                              if (auto delegate = controller->paymentDelegate()) {
+                                                delegate->didPaymentCanceled(controller);
+                                              }
+                                            });
+  auto no = UIAlertAction::actionWithTitle(std::string(kAlertButtonNo), UIAlertActionStyle::Destructive,
+                                           [](const std::shared_ptr<UIAlertAction>&) {});
+  alert->addAction(no);
+  alert->addAction(yes);
+  presentViewController(alert, true, [] {});
+}
+
+void VelquorViewController::startPayment(const std::shared_ptr<VelquorParams>& params,
+                                         const std::optional<std::string>& url) {
+  // A nil endpoint is taken like the empty one: the page must never post to a missing address.
+  const bool useDefault = !url || url->empty();
+  setUrl(useDefault ? std::optional<std::string>(kPaymentURL) : url);
+  loadRquest(params);
+}
+
+void VelquorViewController::loadRquest(const std::shared_ptr<VelquorParams>& params) {
+  const auto page = getHtlmForm(params);
+  if (velquorWebView_) velquorWebView_->loadHTMLString(page, std::nullopt);
+}
+
+std::string VelquorViewController::getHtlmForm(const std::shared_ptr<VelquorParams>& params) const {
+  return paymentFormPage(params.get(), url_ ? std::string_view(*url_) : std::string_view());
+}
+
+void VelquorViewController::didStartProvisionalNavigation(const std::shared_ptr<WKWebView>&,
+                                                          const std::shared_ptr<WKNavigation>&) {
+  if (activityIndicator_) activityIndicator_->startAnimating();
+}
+
+void VelquorViewController::didFinishNavigation(const std::shared_ptr<WKWebView>&, const std::shared_ptr<WKNavigation>&) {
+  if (activityIndicator_) activityIndicator_->stopAnimating();
+}
+
+void VelquorViewController::didFailNavigation(const std::shared_ptr<WKWebView>&, const std::shared_ptr<WKNavigation>&,
+                                              const NSError&) {}
+
+void VelquorViewController::didReceiveScriptMessage(const std::shared_ptr<WKUserContentController>&,
+                                                    const WKScriptMessage& message) {
+  if (message.name() != kJavaScriptCallbackName) return;
+  // Held for the call: the delegate may dismiss the checkout from inside it.
+  auto delegate = paymentDelegate();
+  if (!delegate) return;
+  delegate->didPaymentCompleted(strongSelf(*this), message.body());
+}
+
+bool VelquorViewController::respondsToSelector(std::string_view selector) const {
+  return selector == kCancelSelector || UIViewController::respondsToSelector(selector);
+}
+
+bool VelquorViewController::performSelector(std::string_view selector) {
+  if (selector == kCancelSelector) {
+    cancelButtonClicked();
+    return true;
+  }
+  return UIViewController::performSelector(selector);
+}
+
+void VelquorViewController::viewWillAppear(bool animated) {
+  UIViewController::viewWillAppear(animated);
+  // Shown again after a dismissal: messages must reach the delegate again.
+  if (!velquorWebView_) return;
+  auto userContentController = velquorWebView_->configuration()->userContentController();
+  const std::string name(kJavaScriptCallbackName);
+  if (!userContentController->scriptMessageHandlerForName(name)) {
+    userContentController->addScriptMessageHandler(strongSelf(*this), name);
+  }
+}
+
+void VelquorViewController::viewDidDisappear(bool animated) {
+  UIViewController::viewDidDisappear(animated);
+  auto navigation = navigationController();
+  const bool dismissed = isBeingDismissed() || (navigation && navigation->isBeingDismissed());
+  // The registration holds this controller; left in place it would keep the controller and its
+  // web view alive after the app has dismissed the checkout.
+  if (dismissed && velquorWebView_) {
+    velquorWebView_->configuration()->userContentController()->removeScriptMessageHandlerForName(
+        kJavaScriptCallbackName);
+  }
+}
+
+}  // namespace VelquorClassic

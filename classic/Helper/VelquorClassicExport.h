@@ -1,0 +1,3 @@
+#pragma once
+
+#define VELQUORCLASSIC_EXPORT __attribute__((visibility("default")))

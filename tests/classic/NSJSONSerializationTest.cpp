@@ -1,0 +1,145 @@
+#include <velquor/platform/NSException.h>
+#include <velquor/platform/NSJSONSerialization.h>
+#include <velquor/platform/NSStringEncoding.h>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <variant>
+
+using namespace velquor::platform;
+using Json = nlohmann::json;
+
+namespace {
+
+std::string debugDescription(const std::shared_ptr<NSError>& error) {
+  const auto& text = std::get<std::string>(error->userInfo().at(NSDebugDescriptionErrorKey));
+  return text;
+}
+
+long long errorIndex(const std::shared_ptr<NSError>& error) {
+  return std::get<long long>(error->userInfo().at(NSJSONSerializationErrorIndex));
+}
+
+std::optional<Json> read(const NSData& data, NSJSONReadingOptions options, std::shared_ptr<NSError>* error = nullptr) {
+  return NSJSONSerialization::JSONObjectWithData(data, options, error);
+}
+
+TEST(NSJSONSerializationReading, TellsTheFiveEncodingsApartWithOrWithoutAByteOrderMark) {
+  const std::string text = R"({"name":"Zoë 日本 😀"})";
+  for (auto encoding : {NSUTF8StringEncoding, NSUnicodeStringEncoding, NSUTF16BigEndianStringEncoding,
+                        NSUTF16LittleEndianStringEncoding, NSUTF32StringEncoding, NSUTF32BigEndianStringEncoding,
+                        NSUTF32LittleEndianStringEncoding}) {
+    const auto data = dataUsingEncoding(text, encoding);
+    ASSERT_TRUE(data.has_value());
+    std::shared_ptr<NSError> error;
+    EXPECT_EQ(read(*data, 0, &error), (Json{{"name", "Zoë 日本 😀"}})) << encoding;
+    EXPECT_EQ(error, nullptr);
+  }
+  EXPECT_EQ(read("\xEF\xBB\xBF[1]", 0), Json::array({1})) << "UTF-8 with its mark";
+  EXPECT_EQ(read(std::string("\xFE\xFF\x00[\x00]", 6), 0), Json::array()) << "UTF-16BE with its mark";
+  EXPECT_EQ(read(std::string("\x00\x00\xFE\xFF\x00\x00\x00[\x00\x00\x00]", 12), 0), Json::array());
+}
+
+TEST(NSJSONSerializationReading, AcceptsATopLevelFragmentOnlyWhenAllowedInEveryEncoding) {
+  for (auto encoding : {NSUTF8StringEncoding, NSUTF16BigEndianStringEncoding, NSUTF16LittleEndianStringEncoding,
+                        NSUTF32BigEndianStringEncoding, NSUTF32LittleEndianStringEncoding}) {
+    for (const char* fragment : {"1", "\"x\"", "null", "true"}) {
+      const auto data = *dataUsingEncoding(fragment, encoding);
+      EXPECT_EQ(read(data, NSJSONReadingAllowFragments), Json::parse(fragment)) << encoding << " " << fragment;
+      std::shared_ptr<NSError> error;
+      EXPECT_FALSE(read(data, 0, &error).has_value());
+      ASSERT_NE(error, nullptr);
+      EXPECT_EQ(error->code(), 3840);
+    }
+  }
+}
+
+TEST(NSJSONSerializationReading, RaisesTheInvalidArgumentExceptionForMissingData) {
+  try {
+    (void)NSJSONSerialization::JSONObjectWithData(std::nullopt, 0, nullptr);
+    FAIL() << "nil data was read";
+  } catch (const NSException& exception) {
+    EXPECT_EQ(exception.name(), "NSInvalidArgumentException");
+  }
+}
+
+TEST(NSJSONSerializationReading, ReportsMalformedInputAsCocoaError3840SayingWhereItFailed) {
+  std::shared_ptr<NSError> error;
+  EXPECT_FALSE(read("{\"a\": 1,\n \"b\": tru}", 0, &error).has_value());
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(error->domain(), "NSCocoaErrorDomain");
+  EXPECT_EQ(error->code(), 3840);
+  EXPECT_NE(debugDescription(error).find("line 2, column 10"), std::string::npos) << debugDescription(error);
+  EXPECT_EQ(errorIndex(error), 18);
+  EXPECT_EQ(error->localizedDescription(), "The data couldn't be read because it isn't in the correct format.");
+
+  // In UTF-16 the index counts the bytes as given, not those of the converted text.
+  error.reset();
+  EXPECT_FALSE(read(*dataUsingEncoding("[\"é\", x]", NSUTF16LittleEndianStringEncoding), 0, &error).has_value());
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(errorIndex(error), 12);
+  EXPECT_NE(debugDescription(error).find("line 1, column 7"), std::string::npos) << debugDescription(error);
+}
+
+TEST(NSJSONSerializationReading, ReportsBytesThatAreNotValidInTheDetectedEncoding) {
+  std::shared_ptr<NSError> error;
+  EXPECT_FALSE(read(std::string("[\x00\x00\xD8]\x00", 6), 0, &error).has_value()) << "a lone surrogate in UTF-16LE";
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(error->code(), 3840);
+  EXPECT_EQ(errorIndex(error), 2);
+  EXPECT_NE(debugDescription(error).find("UTF-16LE"), std::string::npos);
+  error.reset();
+  EXPECT_FALSE(read("[\"\xFF\"]", 0, &error).has_value()) << "not UTF-8";
+  EXPECT_EQ(errorIndex(error), 2);
+}
+
+TEST(NSJSONSerializationReading, RefusesNestingDeeperThan512LevelsWithoutCrashing) {
+  EXPECT_TRUE(read(std::string(512, '[') + std::string(512, ']'), 0).has_value());
+  std::shared_ptr<NSError> error;
+  EXPECT_FALSE(read(std::string(513, '[') + std::string(513, ']'), 0, &error).has_value());
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(errorIndex(error), 512);
+  const auto deep = *dataUsingEncoding(std::string(200'000, '['), NSUTF16LittleEndianStringEncoding);
+  EXPECT_FALSE(read(deep, 0, &error).has_value());
+  EXPECT_EQ(errorIndex(error), 1024);
+}
+
+TEST(NSJSONSerializationWriting, WritesCompactUTF8AndPrettyPrintsOnlyWhenAsked) {
+  const Json object = {{"b", "Zoë/日本"}, {"a", Json::array({1, 2.5, nullptr, true})}};
+  EXPECT_EQ(NSJSONSerialization::dataWithJSONObject(object, 0, nullptr), R"({"a":[1,2.5,null,true],"b":"Zoë/日本"})");
+  const auto pretty = NSJSONSerialization::dataWithJSONObject(object, NSJSONWritingPrettyPrinted, nullptr);
+  ASSERT_TRUE(pretty.has_value());
+  EXPECT_NE(pretty->find('\n'), std::string::npos);
+  EXPECT_EQ(Json::parse(*pretty), object);
+}
+
+TEST(NSJSONSerializationWriting, RaisesTheInvalidTypeExceptionForWhatJSONCannotHold) {
+  const auto expectRaises = [](const std::optional<Json>& value, NSJSONWritingOptions options, const std::string& words) {
+    try {
+      (void)NSJSONSerialization::dataWithJSONObject(value, options, nullptr);
+      ADD_FAILURE() << "written: " << words;
+    } catch (const NSException& exception) {
+      EXPECT_EQ(exception.name(), "NSInvalidArgumentException");
+      EXPECT_NE(exception.reason().find(words), std::string::npos) << exception.reason();
+    }
+  };
+  expectRaises(std::nullopt, 0, "nil");
+  expectRaises(Json{{"amount", std::numeric_limits<double>::quiet_NaN()}}, 0, "NaN");
+  expectRaises(Json::array({-std::numeric_limits<double>::infinity()}), 0, "infinite");
+  expectRaises(Json("fragment"), 0, "top-level");
+  expectRaises(Json{{"name", "\xFF"}}, 0, "UTF-8");
+  expectRaises(Json{{"\xFF", 1}}, 0, "UTF-8");
+  Json deep = Json::array();
+  for (int level = 0; level < 600; ++level) deep = Json::array({std::move(deep)});
+  expectRaises(deep, 0, "deeper");
+
+  EXPECT_EQ(NSJSONSerialization::dataWithJSONObject(Json("fragment"), NSJSONWritingFragmentsAllowed, nullptr),
+            "\"fragment\"");
+  EXPECT_TRUE(NSJSONSerialization::isValidJSONObject(Json::object()));
+  EXPECT_FALSE(NSJSONSerialization::isValidJSONObject(Json(1)));
+  EXPECT_FALSE(NSJSONSerialization::isValidJSONObject(Json::array({std::numeric_limits<double>::quiet_NaN()})));
+}
+
+}  // namespace

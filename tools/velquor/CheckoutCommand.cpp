@@ -1,0 +1,50 @@
+// velquor checkout: one real checkout in a GTK window through the library's launcher.
+
+#include "CheckoutLibrary.h"
+#include "CheckoutSession.h"
+#include "Commands.h"
+#include "Input.h"
+#include "SampleParams.h"
+
+#include <memory>
+
+namespace velquor::tool {
+
+namespace {
+
+struct CheckoutOptions {
+  std::string library = "kit";
+  std::optional<std::string> endpoint;
+  std::optional<std::string> paramsFile;
+  std::optional<std::string> screenshot;
+  unsigned timeoutSeconds = 120;
+};
+
+int runCheckout(const CheckoutOptions& options) {
+  CheckoutSessionOptions session;
+  session.library = options.library;
+  session.endpoint = options.endpoint;
+  session.paramsDocument = options.paramsFile ? readInput(*options.paramsFile) : std::string(kSampleParams);
+  session.screenshotPath = options.screenshot;
+  session.timeout = std::chrono::seconds(options.timeoutSeconds);
+  return runCheckoutSession(session);
+}
+
+}  // namespace
+
+void addCheckoutCommand(CLI::App& app, CommandAction& action) {
+  auto options = std::make_shared<CheckoutOptions>();
+  auto* command = app.add_subcommand("checkout", "Run one real checkout in a window and print each delegate call as a JSON line");
+  command->add_option("--library", options->library, "Library whose launcher runs the checkout")
+      ->check(CLI::IsMember(libraryNames()))
+      ->capture_default_str();
+  command->add_option("--endpoint", options->endpoint, "Payment endpoint (default: the library's own)");
+  command->add_option("--params", options->paramsFile, "Parameters JSON file, or - for standard input (default: a sample)");
+  command->add_option("--screenshot", options->screenshot, "Write a PNG of the checkout window once the first gateway page has loaded");
+  command->add_option("--timeout", options->timeoutSeconds, "Seconds to wait for a delegate call")
+      ->check(CLI::Range(1u, 86400u))
+      ->capture_default_str();
+  command->callback([&action, options] { action = [options] { return runCheckout(*options); }; });
+}
+
+}  // namespace velquor::tool

@@ -1,0 +1,189 @@
+#include "CheckoutSession.h"
+
+#include "CheckoutLibrary.h"
+#include "CommandFailure.h"
+#include "WindowSnapshot.h"
+
+#include <velquor/gtk/GtkToolkit.h>
+#include <velquor/platform/WKWebView.h>
+
+#include <gtk/gtk.h>
+#include <webkit/webkit.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string_view>
+
+namespace velquor::tool {
+
+namespace {
+
+using platform::UIViewController;
+
+std::shared_ptr<platform::WKWebView> findWebView(const std::shared_ptr<platform::UIView>& view) {
+  if (!view) return nullptr;
+  if (auto webView = std::dynamic_pointer_cast<platform::WKWebView>(view)) return webView;
+  for (const auto& subview : view->subviews()) {
+    if (auto found = findWebView(subview)) return found;
+  }
+  return nullptr;
+}
+
+std::string eventLine(std::string_view event, const std::optional<nlohmann::json>* data) {
+  std::string line = "{\"event\":\"" + std::string(event) + "\"";
+  if (data) {
+    line += ",\"data\":";
+    line += *data ? (*data)->dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) : "null";
+  }
+  return line + "}";
+}
+
+// The state of one session, reached from GLib callbacks.
+struct Session {
+  explicit Session(const CheckoutSessionOptions& sessionOptions) : options(sessionOptions) {}
+  const CheckoutSessionOptions& options;
+  GtkWidget* window = nullptr;
+  std::shared_ptr<UIViewController> screen;
+  bool reported = false;
+  bool finished = false;
+  int exitStatus = 0;
+  bool failedLoad = false;
+  bool screenshotTaken = false;
+  guint timeoutSource = 0;
+  guint screenshotTimer = 0;
+  bool dismissAfterScreenshot = false;
+  std::optional<CommandFailure> failure;
+
+  void report(const std::string& line);
+  void dismiss() {
+    // As an app would: the checkout is dismissed once the app has its answer.
+    screen->dismissViewControllerAnimated(true, [this] { finish(0); });
+  }
+  void finish(int status) {
+    if (finished) return;
+    exitStatus = status;
+    finished = true;
+  }
+};
+
+void takeScreenshot(Session& session) {
+  if (session.screenshotTaken || !session.options.screenshotPath) return;
+  session.screenshotTaken = true;
+  try {
+    saveWidgetSnapshot(session.window, *session.options.screenshotPath);
+  } catch (const CommandFailure& failure) {
+    session.failure = failure;
+    session.finish(failure.exitCode());
+  }
+}
+
+// How long a finished page is given to paint before the screenshot.
+constexpr guint kPaintDelayMs = 400;
+
+void scheduleScreenshot(Session& session) {
+  if (session.screenshotTimer != 0 || session.screenshotTaken) return;
+  session.screenshotTimer = g_timeout_add(kPaintDelayMs, [](gpointer data) -> gboolean {
+    auto& session = *static_cast<Session*>(data);
+    session.screenshotTimer = 0;
+    takeScreenshot(session);
+    if (session.dismissAfterScreenshot && !session.finished) session.dismiss();
+    return G_SOURCE_REMOVE;
+  }, &session);
+}
+
+void Session::report(const std::string& line) {
+  std::cout << line << std::endl;
+  if (reported) return;
+  reported = true;
+  if (!options.screenshotPath || screenshotTaken) {
+    dismiss();
+    return;
+  }
+  // The answer came before the screenshot (a page that posts on load): take it while the
+  // checkout is still shown, then dismiss.
+  dismissAfterScreenshot = true;
+  scheduleScreenshot(*this);
+}
+
+// The first page that is not the form page itself (about:blank) has finished loading: let it
+// paint, then take the screenshot.
+void onLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, gpointer data) {
+  auto& session = *static_cast<Session*>(data);
+  if (event == WEBKIT_LOAD_STARTED) session.failedLoad = false;
+  if (event != WEBKIT_LOAD_FINISHED || session.failedLoad || !session.options.screenshotPath) return;
+  const char* uri = webkit_web_view_get_uri(webView);
+  if (uri == nullptr || std::string_view(uri) == "about:blank") return;
+  scheduleScreenshot(session);
+}
+
+gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError*, gpointer data) {
+  static_cast<Session*>(data)->failedLoad = true;
+  return FALSE;
+}
+
+}  // namespace
+
+bool displayAvailable() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
+int runCheckoutSession(const CheckoutSessionOptions& options) {
+  auto library = makeLibrary(options.library);
+  library->loadParams(options.paramsDocument);
+  if (!displayAvailable() || !gtk_init_check()) {
+    throw CommandFailure(kExitUnavailable, "no display to show the checkout on; run it under a virtual one: xvfb-run -a velquor ...");
+  }
+
+  Session session(options);
+  session.window = gtk_window_new();
+  gtk_window_set_title(GTK_WINDOW(session.window), "Velquor checkout");
+  gtk_window_set_default_size(GTK_WINDOW(session.window), 420, 760);
+  GtkWidget* appContent = gtk_label_new("Merchant app");
+  gtk_window_set_child(GTK_WINDOW(session.window), appContent);
+  gtk_window_present(GTK_WINDOW(session.window));
+
+  int status = 0;
+  {
+    gtk::GtkToolkit toolkit;
+    session.screen = toolkit.rootViewControllerForWindow(GTK_WINDOW(session.window));
+    CheckoutEvents events;
+    events.completed = [&session](const std::shared_ptr<UIViewController>&, const std::optional<nlohmann::json>& data) {
+      session.report(eventLine("completed", &data));
+    };
+    events.canceled = [&session](const std::shared_ptr<UIViewController>&) { session.report(eventLine("canceled", nullptr)); };
+    library->present(session.screen, options.endpoint, std::move(events));
+
+    auto presented = session.screen->presentedViewController();
+    auto webView = presented ? findWebView(presented->view()) : nullptr;
+    WebKitWebView* engine = webView ? gtk::GtkToolkit::webKitWebView(*webView) : nullptr;
+    if (!engine) throw CommandFailure(kExitSoftware, "the library presented no checkout");
+    const gulong loadChanged = g_signal_connect(engine, "load-changed", G_CALLBACK(onLoadChanged), &session);
+    const gulong loadFailed = g_signal_connect(engine, "load-failed", G_CALLBACK(onLoadFailed), &session);
+
+    session.timeoutSource = g_timeout_add_seconds(static_cast<guint>(options.timeout.count()), [](gpointer data) -> gboolean {
+      auto& session = *static_cast<Session*>(data);
+      session.timeoutSource = 0;
+      std::cerr << "velquor checkout: no result within " << session.options.timeout.count() << " s" << std::endl;
+      session.finish(1);
+      return G_SOURCE_REMOVE;
+    }, &session);
+
+    while (!session.finished) g_main_context_iteration(nullptr, TRUE);
+    if (session.timeoutSource != 0) g_source_remove(session.timeoutSource);
+    if (session.screenshotTimer != 0) g_source_remove(session.screenshotTimer);
+    g_signal_handler_disconnect(engine, loadChanged);
+    g_signal_handler_disconnect(engine, loadFailed);
+    status = session.exitStatus;
+    session.screen.reset();
+  }
+  gtk_window_destroy(GTK_WINDOW(session.window));
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  if (session.failure) throw *session.failure;
+  return status;
+}
+
+}  // namespace velquor::tool

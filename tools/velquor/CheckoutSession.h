@@ -1,0 +1,26 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace velquor::tool {
+
+struct CheckoutSessionOptions {
+  std::string library = "kit";
+  std::optional<std::string> endpoint;  // none: the library's default endpoint
+  std::string paramsDocument;
+  std::optional<std::string> screenshotPath;
+  std::chrono::seconds timeout{120};
+};
+
+// One real checkout in a GTK window, run as an app runs it: the library's launcher presents it,
+// each delegate call prints one JSON line on stdout, and after the first one the checkout is
+// dismissed. Returns the exit status: 0 after a delegate call, 1 on timeout. Throws CommandFailure
+// when there is no display or the parameters do not decode.
+int runCheckoutSession(const CheckoutSessionOptions& options);
+
+// True when a display is reachable for GTK.
+bool displayAvailable();
+
+}  // namespace velquor::tool
