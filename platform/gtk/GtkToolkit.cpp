@@ -1,0 +1,151 @@
+#include "GtkToolkit.h"
+
+#include "GtkToolkitState.h"
+#include "MainLoop.h"
+#include "WebKitWebViewPeer.h"
+#include "WindowHost.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace velquor::gtk {
+
+using platform::CGRect;
+using platform::UIViewController;
+
+namespace {
+
+// The size of a phone screen, for root views made before any window is known.
+constexpr int kFallbackWidth = 390;
+constexpr int kFallbackHeight = 844;
+
+}  // namespace
+
+GtkToolkit::GtkToolkit(GtkToolkitOptions options) {
+  if (!gtk_is_initialized()) throw std::logic_error("GtkToolkit needs GTK to be initialised first (gtk_init)");
+  state_ = std::make_unique<GtkToolkitState>(options);
+  state_->webContext = GObjectRef<WebKitWebContext>::adopt(webkit_web_context_new());
+  state_->networkSession =
+      options.ephemeralNetworkSession ? GObjectRef<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral())
+                                      : GObjectRef<WebKitNetworkSession>::retain(webkit_network_session_get_default());
+}
+
+GtkToolkit::~GtkToolkit() {
+  // What is shown goes with the toolkit that shows it; the dismissals complete on the main loop.
+  const auto shown = state_->hosts;
+  for (const auto& host : shown) {
+    if (host->rootViewController()->presentedViewController()) {
+      host->rootViewController()->dismissViewControllerAnimated(false, nullptr);
+    }
+  }
+  auto hosts = std::move(state_->hosts);
+  state_->hosts.clear();
+  for (const auto& host : hosts) {
+    if (host->window()) g_signal_handlers_disconnect_by_func(host->window(), reinterpret_cast<gpointer>(windowDestroyed), this);
+  }
+  hosts.clear();  // each window gets its own content back
+}
+
+std::shared_ptr<UIViewController> GtkToolkit::rootViewControllerForWindow(GtkWindow* window) {
+  if (!window) return nullptr;
+  for (const auto& host : state_->hosts) {
+    if (host->window() == window) return host->rootViewController();
+  }
+  auto host = std::make_shared<WindowHost>(window, *state_);
+  g_signal_connect(window, "destroy", G_CALLBACK(windowDestroyed), this);
+  state_->hosts.push_back(host);
+  return host->rootViewController();
+}
+
+void GtkToolkit::forgetWindow(GtkWindow* window) {
+  auto it = std::find_if(state_->hosts.begin(), state_->hosts.end(),
+                         [window](const auto& host) { return host->window() == window; });
+  if (it == state_->hosts.end()) return;
+  auto host = *it;
+  host->windowGone();
+  // Nothing can be seen over a window that is gone: dismiss it, so that the screens presented
+  // over it run their disappearance (the checkout drops its script-message registration there)
+  // and everything they hold is let go.
+  if (host->rootViewController()->presentedViewController()) {
+    host->rootViewController()->dismissViewControllerAnimated(false, nullptr);
+  }
+  state_->hosts.erase(std::find(state_->hosts.begin(), state_->hosts.end(), host));
+}
+
+void GtkToolkit::windowDestroyed(GtkWidget* window, void* toolkit) {
+  static_cast<GtkToolkit*>(toolkit)->forgetWindow(GTK_WINDOW(window));
+}
+
+GtkWidget* GtkToolkit::widgetForView(const platform::UIView& view) const {
+  auto it = state_->widgets.find(&view);
+  return it == state_->widgets.end() ? nullptr : it->second;
+}
+
+GtkWidget* GtkToolkit::widgetForViewController(const UIViewController& controller) const {
+  auto it = state_->widgets.find(&controller);
+  return it == state_->widgets.end() ? nullptr : it->second;
+}
+
+WebKitWebView* GtkToolkit::webKitWebView(const platform::WKWebView& webView) {
+  auto* peer = dynamic_cast<WebKitWebViewPeer*>(webView.peer());
+  return peer ? peer->engine() : nullptr;
+}
+
+WebKitWebContext* GtkToolkit::webContext() const { return state_->webContext.get(); }
+
+WebKitNetworkSession* GtkToolkit::networkSession() const { return state_->networkSession.get(); }
+
+std::size_t GtkToolkit::liveWebViewCount() { return WebKitWebViewPeer::liveCount(); }
+
+CGRect GtkToolkit::screenBounds() const {
+  int width = 0;
+  int height = 0;
+  if (!state_->hosts.empty() && state_->hosts.back()->window()) {
+    GtkWidget* window = GTK_WIDGET(state_->hosts.back()->window());
+    width = gtk_widget_get_width(window);
+    height = gtk_widget_get_height(window);
+    if (width <= 0 || height <= 0) gtk_window_get_default_size(GTK_WINDOW(window), &width, &height);
+  }
+  if (width <= 0 || height <= 0) {
+    width = kFallbackWidth;
+    height = kFallbackHeight;
+  }
+  return platform::CGRectMake(0, 0, width, height);
+}
+
+std::shared_ptr<WindowHost> GtkToolkit::hostFor(const std::shared_ptr<UIViewController>& controller) const {
+  for (auto current = controller; current; current = current->presentingViewController()) {
+    for (const auto& host : state_->hosts) {
+      if (host->rootViewController() == current) return host;
+    }
+  }
+  return nullptr;
+}
+
+void GtkToolkit::presentViewController(const std::shared_ptr<UIViewController>& presenting,
+                                       const std::shared_ptr<UIViewController>& presented, bool animated,
+                                       std::function<void()> didPresent) {
+  auto host = hostFor(presenting);
+  if (!host) {
+    // As on the platform: a screen that is in no window cannot present; nothing is shown.
+    g_warning("velquor: the presenting controller is not shown in any window; nothing is presented");
+    return;
+  }
+  host->present(presented, animated, std::move(didPresent));
+}
+
+void GtkToolkit::dismissViewController(const std::shared_ptr<UIViewController>& presenting,
+                                       const std::shared_ptr<UIViewController>& presented, bool animated,
+                                       std::function<void()> didDismiss) {
+  if (auto host = hostFor(presenting)) {
+    host->dismiss(presented, animated, std::move(didDismiss));
+  } else {
+    postToMainLoop(std::move(didDismiss));
+  }
+}
+
+std::unique_ptr<platform::WebViewPeer> GtkToolkit::makeWebViewPeer(platform::WKWebView& webView) {
+  return std::make_unique<WebKitWebViewPeer>(webView, state_->webContext.get(), state_->networkSession.get());
+}
+
+}  // namespace velquor::gtk

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <velquor/gtk/VelquorGtkExport.h>
+#include <velquor/platform/Toolkit.h>
+#include <velquor/platform/UIView.h>
+#include <velquor/platform/UIViewController.h>
+#include <velquor/platform/WKWebView.h>
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+
+// The GTK and WebKit types this interface names; an app includes <gtk/gtk.h> itself.
+typedef struct _GtkWidget GtkWidget;
+typedef struct _GtkWindow GtkWindow;
+typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitWebContext WebKitWebContext;
+typedef struct _WebKitNetworkSession WebKitNetworkSession;
+
+namespace velquor::gtk {
+
+struct GtkToolkitState;
+class WindowHost;
+
+struct GtkToolkitOptions {
+  // How long a modal presentation or dismissal slides; zero switches at once. Either way the
+  // completion runs on a later turn of the main loop.
+  std::chrono::milliseconds transitionDuration{300};
+  // Web views keep cookies and caches in memory only (tests, kiosks) instead of the user's data directory.
+  bool ephemeralNetworkSession = false;
+};
+
+// The toolkit on GTK 4 and WebKitGTK 6.0. Create it on the main thread after GTK is initialised
+// and keep it for as long as checkouts may be shown; creating it installs it as the current
+// toolkit, destroying it uninstalls it and gives every window its own content back.
+//
+//   velquor::gtk::GtkToolkit toolkit;
+//   auto screen = toolkit.rootViewControllerForWindow(GTK_WINDOW(window));
+//   VelquorKit::Velquor::presentVelquorContorller(screen, "", params, delegate);
+//
+// A controller presented over a window's root controller covers the window's content, sliding up;
+// an alert is a modal dialog over the window. Everything runs on the GTK main loop.
+class VELQUOR_GTK_EXPORT GtkToolkit final : public platform::Toolkit {
+ public:
+  // Throws std::logic_error when GTK has not been initialised.
+  explicit GtkToolkit(GtkToolkitOptions options = {});
+  // Dismisses whatever is presented over its windows (completing on the main loop) and gives
+  // each window its own content back.
+  ~GtkToolkit() override;
+
+  // The screen standing for `window`'s own content: present from it to cover the window. The
+  // window's child at the first call becomes that content (do not replace the window's child
+  // afterwards; change what is inside it instead). The same window gives the same controller.
+  // When the window is destroyed, whatever is presented over it is dismissed and let go.
+  std::shared_ptr<platform::UIViewController> rootViewControllerForWindow(GtkWindow* window);
+
+  // The widget that shows a model view right now: a WKWebView's WebKitWebView, a spinner's
+  // GtkSpinner, a navigation bar's bar; null when the view is not on screen.
+  GtkWidget* widgetForView(const platform::UIView& view) const;
+  // The page that shows a presented controller, or the dialog of a presented alert; null when
+  // the controller is not presented.
+  GtkWidget* widgetForViewController(const platform::UIViewController& controller) const;
+  // The engine of a web view created while a GtkToolkit was installed; null for any other.
+  static WebKitWebView* webKitWebView(const platform::WKWebView& webView);
+
+  // The process and network session every web view of this toolkit shares.
+  WebKitWebContext* webContext() const;
+  WebKitNetworkSession* networkSession() const;
+
+  // WebKitWebViews made by GTK toolkits and not yet finalised, in this process.
+  static std::size_t liveWebViewCount();
+
+  // platform::Toolkit
+  platform::CGRect screenBounds() const override;
+  void presentViewController(const std::shared_ptr<platform::UIViewController>& presenting,
+                             const std::shared_ptr<platform::UIViewController>& presented, bool animated,
+                             std::function<void()> didPresent) override;
+  void dismissViewController(const std::shared_ptr<platform::UIViewController>& presenting,
+                             const std::shared_ptr<platform::UIViewController>& presented, bool animated,
+                             std::function<void()> didDismiss) override;
+  std::unique_ptr<platform::WebViewPeer> makeWebViewPeer(platform::WKWebView& webView) override;
+
+ private:
+  std::shared_ptr<WindowHost> hostFor(const std::shared_ptr<platform::UIViewController>& controller) const;
+  void forgetWindow(GtkWindow* window);
+  static void windowDestroyed(GtkWidget* window, void* toolkit);
+
+  std::unique_ptr<GtkToolkitState> state_;
+};
+
+}  // namespace velquor::gtk

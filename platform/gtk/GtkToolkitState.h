@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ColorStyles.h"
+#include "GObjectRef.h"
+
+#include <velquor/gtk/GtkToolkit.h>
+
+#include <webkit/webkit.h>
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace velquor::gtk {
+
+class WindowHost;
+
+// What the toolkit shares with the hosts, pages and renderers it owns.
+struct GtkToolkitState {
+  explicit GtkToolkitState(GtkToolkitOptions options) : options(options) {}
+
+  GtkToolkitOptions options;
+  // One web process pool and one network session for every web view: the place where a web
+  // process can be readied ahead of the first checkout.
+  GObjectRef<WebKitWebContext> webContext;
+  GObjectRef<WebKitNetworkSession> networkSession;
+  ColorStyles colors;
+  // Model object (view or controller) -> the widget showing it now.
+  std::unordered_map<const void*, GtkWidget*> widgets;
+  std::vector<std::shared_ptr<WindowHost>> hosts;
+};
+
+}  // namespace velquor::gtk

@@ -1,0 +1,249 @@
+#include "WebKitWebViewPeer.h"
+
+#include "MainLoop.h"
+
+#include <velquor/platform/NSError.h>
+
+namespace velquor::gtk {
+
+using platform::NSError;
+using platform::WKNavigation;
+using platform::WKNavigationActionPolicy;
+using platform::WKWebView;
+
+namespace {
+
+std::size_t liveEngines = 0;
+
+void engineFinalized(gpointer, GObject*) { --liveEngines; }
+
+constexpr const char* kFailingURLKey = "NSErrorFailingURLStringKey";
+
+NSError errorFrom(const GError* error, const char* uri) {
+  platform::NSErrorUserInfo userInfo;
+  userInfo[platform::NSLocalizedDescriptionKey] = std::string(error && error->message ? error->message : "");
+  if (uri) userInfo[kFailingURLKey] = std::string(uri);
+  const char* domain = error ? g_quark_to_string(error->domain) : nullptr;
+  return NSError(domain ? domain : "WebKitError", error ? error->code : 0, std::move(userInfo));
+}
+
+// A callback may drop the last reference to the web view (an app dismissing the checkout from a
+// delegate call); its peer must not be destroyed under the signal that is calling it.
+void releaseLater(std::shared_ptr<WKWebView> webView) {
+  postToMainLoop([webView = std::move(webView)] {});
+}
+
+std::string requestURI(WebKitNavigationAction* action) {
+  WebKitURIRequest* request = action ? webkit_navigation_action_get_request(action) : nullptr;
+  const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+  return uri ? uri : "";
+}
+
+// A script alert handed to the UI delegate. A completion run at once (the default) lets WebKit
+// finish the alert when the signal returns; a later one closes the alert, which is held until
+// then, or until nobody can run the completion any more.
+struct PendingScriptDialog {
+  ~PendingScriptDialog() { close(); }
+  void complete() {
+    completed = true;
+    close();
+  }
+  void holdUnlessCompleted(WebKitScriptDialog* scriptDialog) {
+    if (!completed) dialog = webkit_script_dialog_ref(scriptDialog);
+  }
+  void close() {
+    if (!dialog) return;
+    webkit_script_dialog_close(dialog);
+    webkit_script_dialog_unref(dialog);
+    dialog = nullptr;
+  }
+  bool completed = false;
+  WebKitScriptDialog* dialog = nullptr;
+};
+
+}  // namespace
+
+WebKitWebViewPeer::WebKitWebViewPeer(WKWebView& webView, WebKitWebContext* context, WebKitNetworkSession* session)
+    : webView_(webView),
+      settings_(GObjectRef<WebKitSettings>::adopt(webkit_settings_new())),
+      contentManager_(GObjectRef<WebKitUserContentManager>::adopt(webkit_user_content_manager_new())),
+      engine_(GObjectRef<WebKitWebView>::retain(newEngineView(context, session, settings_.get(), contentManager_.get()))),
+      channels_(contentManager_.get(),
+                [this](const std::string& name, ScriptMessageBody body) { deliverScriptMessage(name, std::move(body)); }) {
+  ++liveEngines;
+  g_object_weak_ref(G_OBJECT(engine_.get()), engineFinalized, nullptr);
+  gtk_widget_set_hexpand(widget(), TRUE);
+  gtk_widget_set_vexpand(widget(), TRUE);
+
+  setEngineEvents(engine_.get(), this);
+
+  // Reading the configuration is all a peer may do while the web view is being made.
+  observeConfiguration();
+  customUserAgentDidChange();
+}
+
+WebKitWebViewPeer::~WebKitWebViewPeer() {
+  setEngineEvents(engine_.get(), nullptr);
+  webkit_web_view_stop_loading(engine_.get());
+}
+
+std::size_t WebKitWebViewPeer::liveCount() { return liveEngines; }
+
+std::shared_ptr<WKWebView> WebKitWebViewPeer::lockWebView() const {
+  return std::static_pointer_cast<WKWebView>(webView_.weak_from_this().lock());
+}
+
+void WebKitWebViewPeer::observeConfiguration() {
+  auto configuration = webView_.configuration();
+  configurationObservation_ = configuration->addObserver([this](platform::NSObject&) { observeConfiguration(); });
+  preferencesObservation_ =
+      configuration->preferences()->addObserver([this](platform::NSObject&) { applyPreferences(); });
+  contentControllerObservation_ =
+      configuration->userContentController()->addObserver([this](platform::NSObject&) { applyScriptMessageNames(); });
+  applyPreferences();
+  applyScriptMessageNames();
+}
+
+void WebKitWebViewPeer::applyPreferences() {
+  const bool canOpen = webView_.configuration()->preferences()->javaScriptCanOpenWindowsAutomatically();
+  webkit_settings_set_javascript_can_open_windows_automatically(settings_.get(), canOpen);
+}
+
+void WebKitWebViewPeer::applyScriptMessageNames() {
+  channels_.sync(webView_.configuration()->userContentController()->scriptMessageHandlerNames());
+}
+
+void WebKitWebViewPeer::customUserAgentDidChange() {
+  const auto& userAgent = webView_.customUserAgent();
+  // The whole text replaces WebKit's; none (or empty) gives WebKit's own back.
+  webkit_settings_set_user_agent(settings_.get(), userAgent ? userAgent->c_str() : nullptr);
+}
+
+void WebKitWebViewPeer::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
+                                       const std::shared_ptr<WKNavigation>& navigation) {
+  pendingNavigation_ = navigation;
+  // No base address: the document is about:blank, as on the platform.
+  webkit_web_view_load_html(engine_.get(), html.c_str(), baseURL ? baseURL->c_str() : nullptr);
+}
+
+void WebKitWebViewPeer::stopLoading() { webkit_web_view_stop_loading(engine_.get()); }
+
+bool WebKitWebViewPeer::isLoading() const { return webkit_web_view_is_loading(engine_.get()); }
+
+void WebKitWebViewPeer::deliverScriptMessage(const std::string& name, ScriptMessageBody body) {
+  auto webView = lockWebView();
+  if (!webView) return;
+  webView->receiveScriptMessage(name, std::move(body.value));
+  releaseLater(std::move(webView));
+}
+
+void WebKitWebViewPeer::loadChanged(WebKitLoadEvent event) {
+  auto webView = lockWebView();
+  if (!webView) return;
+  switch (event) {
+    case WEBKIT_LOAD_STARTED: {
+      auto navigation = pendingNavigation_ ? std::move(pendingNavigation_) : std::make_shared<WKNavigation>();
+      pendingNavigation_.reset();
+      currentNavigation_ = navigation;
+      currentFailed_ = false;
+      webView->notifyDidStartProvisionalNavigation(navigation);
+      break;
+    }
+    case WEBKIT_LOAD_REDIRECTED:
+      break;
+    case WEBKIT_LOAD_COMMITTED:
+      if (!currentNavigation_) currentNavigation_ = std::make_shared<WKNavigation>();
+      webView->notifyDidCommitNavigation(currentNavigation_);
+      break;
+    case WEBKIT_LOAD_FINISHED: {
+      auto navigation = std::move(currentNavigation_);
+      currentNavigation_.reset();
+      // WebKit finishes a failed load too; it was reported as failed, not finished.
+      if (std::exchange(currentFailed_, false)) break;
+      webView->notifyDidFinishNavigation(navigation ? navigation : std::make_shared<WKNavigation>());
+      break;
+    }
+  }
+  releaseLater(std::move(webView));
+}
+
+void WebKitWebViewPeer::loadFailed(WebKitLoadEvent event, const char* uri, GError* error) {
+  currentFailed_ = true;
+  auto webView = lockWebView();
+  if (!webView) return;
+  auto navigation = currentNavigation_ ? currentNavigation_ : std::make_shared<WKNavigation>();
+  const auto nsError = errorFrom(error, uri);
+  if (event == WEBKIT_LOAD_COMMITTED) {
+    webView->notifyDidFailNavigation(navigation, nsError);
+  } else {
+    webView->notifyDidFailProvisionalNavigation(navigation, nsError);
+  }
+  releaseLater(std::move(webView));
+}
+
+bool WebKitWebViewPeer::decidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
+  if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
+    return false;  // responses: WebKit's own handling
+  }
+  auto webView = lockWebView();
+  if (!webView) return false;
+  auto* action = webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+  if (webView->decidePolicyForNavigationAction(requestURI(action)) == WKNavigationActionPolicy::Allow) {
+    webkit_policy_decision_use(decision);
+  } else {
+    webkit_policy_decision_ignore(decision);
+  }
+  releaseLater(std::move(webView));
+  return true;
+}
+
+void WebKitWebViewPeer::create(WebKitNavigationAction* action) {
+  auto webView = lockWebView();
+  if (!webView) return;
+  // The UI delegate decides; its default opens no window. A web view it returns loads the address,
+  // but WebKit itself opens no window (a WKWebView is made before WebKit could relate it).
+  if (auto delegate = webView->UIDelegate()) {
+    const auto uri = requestURI(action);
+    auto opened = delegate->createWebViewWithConfiguration(webView, webView->configuration(), uri);
+    if (auto* peer = opened ? dynamic_cast<WebKitWebViewPeer*>(opened->peer()) : nullptr) {
+      webkit_web_view_load_uri(peer->engine(), uri.c_str());
+    }
+  }
+  releaseLater(std::move(webView));
+}
+
+void WebKitWebViewPeer::close() {
+  auto webView = lockWebView();
+  if (!webView) return;
+  if (auto delegate = webView->UIDelegate()) delegate->webViewDidClose(webView);
+  releaseLater(std::move(webView));
+}
+
+void WebKitWebViewPeer::scriptDialog(WebKitScriptDialog* dialog) {
+  // As on the platform: a page's alert goes to the UI delegate, a confirm is answered "no", a
+  // prompt gets no text, and leaving a page is allowed.
+  switch (webkit_script_dialog_get_dialog_type(dialog)) {
+    case WEBKIT_SCRIPT_DIALOG_ALERT: {
+      auto webView = lockWebView();
+      auto delegate = webView ? webView->UIDelegate() : nullptr;
+      if (delegate) {
+        auto pending = std::make_shared<PendingScriptDialog>();
+        delegate->runJavaScriptAlertPanelWithMessage(webView, webkit_script_dialog_get_message(dialog),
+                                                     [pending] { pending->complete(); });
+        pending->holdUnlessCompleted(dialog);
+      }
+      if (webView) releaseLater(std::move(webView));
+      break;
+    }
+    case WEBKIT_SCRIPT_DIALOG_CONFIRM:
+      webkit_script_dialog_confirm_set_confirmed(dialog, FALSE);
+      break;
+    case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
+      webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
+      break;
+    case WEBKIT_SCRIPT_DIALOG_PROMPT:
+      break;
+  }
+}
+
+}  // namespace velquor::gtk

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "EngineView.h"
+#include "GObjectRef.h"
+#include "ScriptMessageChannels.h"
+
+#include <velquor/platform/NSObject.h>
+#include <velquor/platform/WKWebView.h>
+#include <velquor/platform/WebViewPeer.h>
+
+#include <webkit/webkit.h>
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace velquor::gtk {
+
+// The WebKitGTK engine of one WKWebView: a WebKitWebView with its own settings and user content
+// manager, kept in step with the web view's configuration, and reporting navigations and script
+// messages back to the web view.
+class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEvents {
+ public:
+  WebKitWebViewPeer(platform::WKWebView& webView, WebKitWebContext* context, WebKitNetworkSession* session);
+  ~WebKitWebViewPeer() override;
+
+  WebKitWebView* engine() const { return engine_.get(); }
+  GtkWidget* widget() const { return GTK_WIDGET(engine_.get()); }
+
+  // WebKitWebViews made by peers and not yet finalised.
+  static std::size_t liveCount();
+
+  // platform::WebViewPeer
+  void customUserAgentDidChange() override;
+  void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
+                      const std::shared_ptr<platform::WKNavigation>& navigation) override;
+  void stopLoading() override;
+  bool isLoading() const override;
+
+ private:
+  std::shared_ptr<platform::WKWebView> lockWebView() const;
+  void observeConfiguration();
+  void applyPreferences();
+  void applyScriptMessageNames();
+  void deliverScriptMessage(const std::string& name, ScriptMessageBody body);
+
+  // EngineEvents
+  void loadChanged(WebKitLoadEvent event) override;
+  void loadFailed(WebKitLoadEvent event, const char* uri, GError* error) override;
+  bool decidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) override;
+  void create(WebKitNavigationAction* action) override;
+  void close() override;
+  void scriptDialog(WebKitScriptDialog* dialog) override;
+
+  platform::WKWebView& webView_;
+  GObjectRef<WebKitSettings> settings_;
+  GObjectRef<WebKitUserContentManager> contentManager_;
+  GObjectRef<WebKitWebView> engine_;
+  ScriptMessageChannels channels_;
+
+  platform::NSObservation configurationObservation_;
+  platform::NSObservation preferencesObservation_;
+  platform::NSObservation contentControllerObservation_;
+
+  // The navigation of the last loadHTMLString, until WebKit starts it; then the one under way.
+  std::shared_ptr<platform::WKNavigation> pendingNavigation_;
+  std::shared_ptr<platform::WKNavigation> currentNavigation_;
+  // WebKit ends a failed load with FINISHED too; that one is not reported as finished.
+  bool currentFailed_ = false;
+};
+
+}  // namespace velquor::gtk

@@ -1,0 +1,149 @@
+#include "WindowHost.h"
+
+#include "GtkToolkitState.h"
+#include "MainLoop.h"
+
+#include <velquor/platform/UIAlertController.h>
+
+#include <algorithm>
+
+namespace velquor::gtk {
+
+using platform::UIViewController;
+
+namespace {
+
+// A transition whose frame clock stalls (a hidden window) still completes, this long after it
+// should have ended.
+constexpr unsigned kTransitionGraceMilliseconds = 1000;
+
+std::vector<const UIViewController*> presentedChain(const std::shared_ptr<UIViewController>& presented) {
+  std::vector<const UIViewController*> chain;
+  for (auto controller = presented; controller; controller = controller->presentedViewController()) {
+    chain.push_back(controller.get());
+  }
+  return chain;
+}
+
+bool contains(const std::vector<const UIViewController*>& chain, const UIViewController* controller) {
+  return std::find(chain.begin(), chain.end(), controller) != chain.end();
+}
+
+}  // namespace
+
+WindowHost::WindowHost(GtkWindow* window, GtkToolkitState& state)
+    : window_(window), state_(state), root_(std::make_shared<UIViewController>()) {
+  GtkWidget* content = gtk_window_get_child(window);
+  appContent_ = GObjectRef<GtkWidget>::retain(content ? content : gtk_box_new(GTK_ORIENTATION_VERTICAL, 0));
+  if (content) gtk_window_set_child(window, nullptr);
+
+  stack_ = GObjectRef<GtkWidget>::retain(gtk_stack_new());
+  gtk_widget_set_name(stack_.get(), "velquor-window-stack");
+  gtk_stack_add_named(GTK_STACK(stack_.get()), appContent_.get(), "app");
+  g_signal_connect(stack_.get(), "notify::transition-running", G_CALLBACK(transitionRunningChanged), this);
+  gtk_window_set_child(window, stack_.get());
+}
+
+WindowHost::~WindowHost() {
+  g_signal_handlers_disconnect_by_data(stack_.get(), this);
+  alerts_.clear();
+  for (const auto& page : pages_) gtk_stack_remove(GTK_STACK(stack_.get()), page->widget());
+  pages_.clear();
+  // Pending completions still run (on their grace timers); they no longer wait for this stack.
+  for (auto& task : waitingForTransition_) postToMainLoop(std::move(task));
+  waitingForTransition_.clear();
+  if (window_) {
+    gtk_stack_remove(GTK_STACK(stack_.get()), appContent_.get());
+    gtk_window_set_child(window_, appContent_.get());
+  }
+}
+
+void WindowHost::present(const std::shared_ptr<UIViewController>& presented, bool animated,
+                         std::function<void()> didPresent) {
+  if (auto alert = std::dynamic_pointer_cast<platform::UIAlertController>(presented)) {
+    if (!window_) return;
+    auto dialog = std::make_shared<AlertDialog>(alert, window_, std::move(didPresent));
+    state_.widgets[presented.get()] = dialog->widget();
+    alerts_.push_back({presented, std::move(dialog)});
+    return;
+  }
+  auto page = std::make_unique<PresentedPage>(presented, state_);
+  GtkWidget* widget = page->widget();
+  gtk_stack_add_child(GTK_STACK(stack_.get()), widget);
+  pages_.push_back(std::move(page));
+  showPage(widget, GTK_STACK_TRANSITION_TYPE_OVER_UP, animated);
+  afterTransition(std::move(didPresent));
+}
+
+void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, bool animated,
+                         std::function<void()> didDismiss) {
+  const auto chain = presentedChain(presented);
+
+  // Alerts leave at once. Their dialogs go on the next turn: this may run inside a dialog's own
+  // response signal.
+  for (auto it = alerts_.begin(); it != alerts_.end();) {
+    if (!contains(chain, it->controller.get())) {
+      ++it;
+      continue;
+    }
+    if (auto entry = state_.widgets.find(it->controller.get()); entry != state_.widgets.end()) state_.widgets.erase(entry);
+    gtk_widget_set_visible(it->dialog->widget(), FALSE);
+    postToMainLoop([dialog = std::move(it->dialog)] {});
+    it = alerts_.erase(it);
+  }
+
+  auto lowest = std::find_if(pages_.begin(), pages_.end(),
+                             [&](const auto& page) { return contains(chain, page->controller().get()); });
+  if (lowest == pages_.end()) {
+    postToMainLoop(std::move(didDismiss));
+    return;
+  }
+  GtkWidget* under = lowest == pages_.begin() ? appContent_.get() : (*(lowest - 1))->widget();
+  showPage(under, GTK_STACK_TRANSITION_TYPE_UNDER_DOWN, animated);
+  afterTransition([weak = weak_from_this(), chain, didDismiss = std::move(didDismiss)] {
+    // The pages go first, so that nothing on screen still holds what the completion lets go.
+    if (auto self = weak.lock()) {
+      for (auto it = self->pages_.begin(); it != self->pages_.end();) {
+        if (contains(chain, (*it)->controller().get())) {
+          gtk_stack_remove(GTK_STACK(self->stack_.get()), (*it)->widget());
+          it = self->pages_.erase(it);
+        } else {
+          ++it;
+        }
+      }
+    }
+    if (didDismiss) didDismiss();
+  });
+}
+
+void WindowHost::showPage(GtkWidget* page, GtkStackTransitionType transition, bool animated) {
+  const auto duration = static_cast<unsigned>(std::max<long long>(0, state_.options.transitionDuration.count()));
+  GtkStack* stack = GTK_STACK(stack_.get());
+  gtk_stack_set_transition_type(stack, animated && duration > 0 ? transition : GTK_STACK_TRANSITION_TYPE_NONE);
+  gtk_stack_set_transition_duration(stack, duration);
+  gtk_stack_set_visible_child(stack, page);
+}
+
+void WindowHost::afterTransition(std::function<void()> task) {
+  auto pending = std::make_shared<std::function<void()>>(std::move(task));
+  auto fire = [pending] {
+    if (auto run = std::exchange(*pending, nullptr)) run();
+  };
+  if (!gtk_stack_get_transition_running(GTK_STACK(stack_.get()))) {
+    // Not mapped, animations off, or not animated: switched already; complete on the next turn.
+    postToMainLoop(fire);
+    return;
+  }
+  waitingForTransition_.push_back(fire);
+  postToMainLoopAfter(gtk_stack_get_transition_duration(GTK_STACK(stack_.get())) + kTransitionGraceMilliseconds, fire);
+}
+
+void WindowHost::transitionRunningChanged(GObject* stack, GParamSpec*, gpointer data) {
+  if (gtk_stack_get_transition_running(GTK_STACK(stack))) return;
+  auto* self = static_cast<WindowHost*>(data);
+  auto waiting = std::move(self->waitingForTransition_);
+  self->waitingForTransition_.clear();
+  for (auto& task : waiting) postToMainLoop(std::move(task));
+}
+
+}  // namespace velquor::gtk

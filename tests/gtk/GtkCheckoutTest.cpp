@@ -1,0 +1,306 @@
+#include "GtkTestSupport.h"
+
+#include <VelquorKit/Velquor.h>
+#include <velquor/platform/UIActivityIndicatorView.h>
+#include <velquor/platform/UIAlertController.h>
+#include <velquor/platform/UINavigationController.h>
+
+#include <nlohmann/json.hpp>
+
+#include <atomic>
+
+using namespace velquor::platform;
+using namespace gtk_test;
+using nlohmann::json;
+
+namespace {
+
+constexpr const char* kGatewayPath = "/v2/paymentrequest";
+constexpr const char* kSlowGatewayPath = "/slow/v2/paymentrequest";
+
+struct PaymentDelegate : VelquorKit::VelquorDelegate {
+  std::vector<std::optional<json>> completed;
+  int canceled = 0;
+  std::function<void()> onCompleted;
+  // Holds nothing of the checkout: a test can tell whether the checkout let everything go.
+  void didPaymentCompleted(const std::shared_ptr<UIViewController>&, const std::optional<json>& data) override {
+    completed.push_back(data);
+    if (onCompleted) onCompleted();
+  }
+  void didPaymentCanceled(const std::shared_ptr<UIViewController>&) override { ++canceled; }
+};
+
+// A gateway page that reports its result twice, with what it was posted.
+std::string resultPage(const httplib::Request& request) {
+  const json order = request.get_param_value("order_id");
+  const json amount = request.get_param_value("amount");
+  return "<html><body><p id='order'>payment page</p><img src='/pixel'><script>"
+         "const post = (value) => window.webkit.messageHandlers.paymentResponseIos.postMessage(value);"
+         "onload = () => {"
+         "  post({status: 'success', order_id: " + order.dump() + ", amount: " + amount.dump() + ", seq: 1});"
+         "  post({status: 'success', order_id: " + order.dump() + ", seq: 2});"
+         "};</script></body></html>";
+}
+
+class GtkCheckout : public GtkWindowTest {
+ protected:
+  void SetUp() override {
+    GtkWindowTest::SetUp();
+    gateway.routes().Post(kGatewayPath, [](const httplib::Request& request, httplib::Response& response) {
+      response.set_content(resultPage(request), "text/html");
+    });
+    gateway.routes().Post(kSlowGatewayPath, [this](const httplib::Request&, httplib::Response& response) {
+      slowRequestArrived = true;
+      std::this_thread::sleep_for(1500ms);
+      response.set_content("<p>slow page</p>", "text/html");
+    });
+    gateway.routes().Get("/pixel", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content("", "image/png");
+    });
+    gateway.start();
+  }
+
+  static VelquorKit::VelquorParams params() {
+    VelquorKit::VelquorParams params;
+    params.order_id = "order-42";
+    params.amount = "100.00";
+    params.currency = "INR";
+    return params;
+  }
+
+  void launch(const std::string& url) { VelquorKit::Velquor::presentVelquorContorller(screen, url, params(), delegate); }
+
+  std::shared_ptr<UINavigationController> navigation() const {
+    return std::dynamic_pointer_cast<UINavigationController>(screen->presentedViewController());
+  }
+  std::shared_ptr<UIViewController> controller() const {
+    auto nav = navigation();
+    return nav ? nav->topViewController() : nullptr;
+  }
+  std::shared_ptr<WKWebView> webView() const { return std::dynamic_pointer_cast<WKWebView>(controller()->view()->subviews().at(0)); }
+  std::shared_ptr<UIActivityIndicatorView> spinner() const {
+    return std::dynamic_pointer_cast<UIActivityIndicatorView>(controller()->view()->subviews().at(1));
+  }
+  WebKitWebView* engine() const { return velquor::gtk::GtkToolkit::webKitWebView(*webView()); }
+  GtkWidget* spinnerWidget() const { return toolkit->widgetForView(*spinner()); }
+
+  LoopbackServer gateway;
+  std::atomic<bool> slowRequestArrived = false;
+
+ public:  // for signal handlers
+  bool slideEnded = false;
+  std::optional<bool> slideEndedAtFirstLoad;
+  std::shared_ptr<PaymentDelegate> delegate = std::make_shared<PaymentDelegate>();
+};
+
+TEST_F(GtkCheckout, CoversTheWindowAndStartsThePaymentOnlyOnceTheSlideHasEnded) {
+  makeToolkit();
+  g_signal_connect(windowStack(), "notify::transition-running", G_CALLBACK(+[](GObject* stack, GParamSpec*, gpointer self) {
+                     if (!gtk_stack_get_transition_running(GTK_STACK(stack))) static_cast<GtkCheckout*>(self)->slideEnded = true;
+                   }),
+                   this);
+  launch(gateway.url(kGatewayPath));
+  ASSERT_NE(navigation(), nullptr);
+  EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), toolkit->widgetForViewController(*navigation()));
+  EXPECT_TRUE(gtk_stack_get_transition_running(windowStack()));
+  EXPECT_EQ(webkit_web_view_get_uri(engine()), nullptr) << "nothing loads before the presentation has completed";
+
+  g_signal_connect(engine(), "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, gpointer self) {
+                     auto* test = static_cast<GtkCheckout*>(self);
+                     if (!test->slideEndedAtFirstLoad) test->slideEndedAtFirstLoad = test->slideEnded;
+                   }),
+                   this);
+  ASSERT_TRUE(spinUntil([&] { return gateway.requestCount(kGatewayPath) == 1; }));
+  EXPECT_EQ(slideEndedAtFirstLoad, true);
+}
+
+TEST_F(GtkCheckout, TheBarShowsTheTitleInSystemBlueOnWhiteAndABlackCancelButton) {
+  makeToolkit();
+  launch(gateway.url(kGatewayPath));
+  GtkWidget* bar = toolkit->widgetForView(*navigation()->navigationBar());
+  ASSERT_NE(bar, nullptr);
+  GtkWidget* title = findByName(bar, "velquor-bar-title");
+  GtkWidget* cancel = findByName(bar, "velquor-bar-button");
+  ASSERT_TRUE(title && cancel);
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(title)), "Velquor");
+  EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(cancel)), "Cancel");
+  EXPECT_EQ(gtk_center_box_get_center_widget(GTK_CENTER_BOX(bar)), title) << "the title is centred";
+
+  GdkRGBA color;
+  gtk_style_context_get_color(gtk_widget_get_style_context(title), &color);
+  EXPECT_NEAR(color.red, 0, 0.01);
+  EXPECT_NEAR(color.green, 122 / 255.0, 0.01);
+  EXPECT_NEAR(color.blue, 1, 0.01);
+  EXPECT_TRUE(gtk_widget_has_css_class(bar, "velquor-bg-ffffffff"));
+  gtk_style_context_get_color(gtk_widget_get_style_context(cancel), &color);
+  EXPECT_NEAR(color.red + color.green + color.blue, 0, 0.01) << "the Cancel button's own tint is black";
+}
+
+TEST_F(GtkCheckout, TheGatewayReceivesThePaymentPostWithTheWholeCheckoutUserAgent) {
+  makeToolkit();
+  launch(gateway.url(kGatewayPath));
+  ASSERT_TRUE(spinUntil([&] { return gateway.requestCount("/pixel") == 1; }));
+  const auto requests = gateway.requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].method, "POST");
+  EXPECT_NE(requests[0].body.find("order_id=order-42"), std::string::npos);
+  for (const auto& request : requests) EXPECT_EQ(request.userAgent, "Velquor-iOS-SDK") << request.path;
+}
+
+TEST_F(GtkCheckout, EachResultMessageReachesTheDelegateOnceWithItsJSONBody) {
+  makeToolkit();
+  launch(gateway.url(kGatewayPath));
+  ASSERT_TRUE(spinUntil([&] { return delegate->completed.size() == 2; }));
+  spinFor(1s);
+  ASSERT_EQ(delegate->completed.size(), 2u);
+  EXPECT_EQ(delegate->completed[0], json({{"status", "success"}, {"order_id", "order-42"}, {"amount", "100.00"}, {"seq", 1}}));
+  EXPECT_EQ(delegate->completed[1], json({{"status", "success"}, {"order_id", "order-42"}, {"seq", 2}}));
+  EXPECT_EQ(delegate->canceled, 0);
+  EXPECT_NE(navigation(), nullptr) << "the checkout stays until the app dismisses it";
+}
+
+TEST_F(GtkCheckout, TheSpinnerShowsAboveThePageWhileANavigationRunsAndHidesAfter) {
+  makeToolkit();
+  launch(gateway.url(kSlowGatewayPath));
+  GtkWidget* widget = spinnerWidget();
+  ASSERT_TRUE(widget && GTK_IS_SPINNER(widget));
+  EXPECT_FALSE(gtk_widget_get_visible(widget)) << "hidden before the payment starts";
+  EXPECT_EQ(gtk_widget_get_parent(widget), gtk_widget_get_parent(GTK_WIDGET(engine())));
+  EXPECT_EQ(gtk_widget_get_prev_sibling(widget), GTK_WIDGET(engine())) << "above the web view";
+  EXPECT_EQ(gtk_widget_get_halign(widget), GTK_ALIGN_CENTER);
+  EXPECT_EQ(gtk_widget_get_valign(widget), GTK_ALIGN_CENTER);
+
+  ASSERT_TRUE(spinUntil([&] { return slowRequestArrived.load(); }));
+  spinFor(100ms);
+  EXPECT_TRUE(gtk_widget_get_visible(widget)) << "while the gateway answers";
+  EXPECT_TRUE(gtk_spinner_get_spinning(GTK_SPINNER(widget)));
+  EXPECT_TRUE(gtk_widget_get_mapped(widget));
+
+  ASSERT_TRUE(spinUntil([&] { return !spinner()->isAnimating(); }));
+  EXPECT_FALSE(gtk_widget_get_visible(widget));
+  EXPECT_FALSE(gtk_spinner_get_spinning(GTK_SPINNER(widget)));
+  EXPECT_EQ(evaluateJSON(engine(), "document.body.textContent"), "\"slow page\"");
+}
+
+TEST_F(GtkCheckout, AFailedLoadLeavesTheSpinnerRunningReportsNothingAndShowsNoErrorPage) {
+  makeToolkit();
+  const std::string endpoint = "http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + kGatewayPath;
+  launch(endpoint);
+  // An app may watch failures itself; the toolkit's handling still follows and shows no error page.
+  bool appSawFailure = false;
+  g_signal_connect(engine(), "load-failed",
+                   G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, char*, GError*, gpointer seen) -> gboolean {
+                     *static_cast<bool*>(seen) = true;
+                     return FALSE;
+                   }),
+                   &appSawFailure);
+  ASSERT_TRUE(spinUntil([&] { return appSawFailure; }));
+  ASSERT_TRUE(spinUntil([&] { return !webkit_web_view_is_loading(engine()); }));
+  spinFor(500ms);
+  EXPECT_TRUE(spinner()->isAnimating());
+  EXPECT_TRUE(gtk_widget_get_visible(spinnerWidget()));
+  EXPECT_TRUE(gtk_spinner_get_spinning(GTK_SPINNER(spinnerWidget())));
+  EXPECT_TRUE(delegate->completed.empty());
+  EXPECT_EQ(delegate->canceled, 0);
+  EXPECT_STREQ(webkit_web_view_get_uri(engine()), "about:blank") << "no error page in the failed load's place";
+  EXPECT_EQ(evaluateJSON(engine(), "document.getElementById('payment_form') !== null"), "true");
+}
+
+TEST_F(GtkCheckout, CancelAsksFirstThenNoKeepsThePageAndYesReportsOneCancel) {
+  makeToolkit();
+  launch(gateway.url(kGatewayPath));
+  ASSERT_TRUE(spinUntil([&] { return delegate->completed.size() == 2; }));
+  GtkWidget* page = toolkit->widgetForViewController(*navigation());
+  GtkWidget* cancel = findByName(toolkit->widgetForView(*navigation()->navigationBar()), "velquor-bar-button");
+  ASSERT_NE(cancel, nullptr);
+
+  auto askAndAnswer = [&](int response) {
+    g_signal_emit_by_name(cancel, "clicked");
+    std::shared_ptr<UIAlertController> alert;
+    EXPECT_TRUE(spinUntil([&] {
+      alert = std::dynamic_pointer_cast<UIAlertController>(navigation()->presentedViewController());
+      return alert && toolkit->widgetForViewController(*alert) && !visibleMessageDialogs().empty();
+    }));
+    if (!alert) return;
+    GtkWidget* dialog = toolkit->widgetForViewController(*alert);
+    char* text = nullptr;
+    g_object_get(dialog, "text", &text, nullptr);
+    EXPECT_STREQ(text, "Do you want to cancel this payment?");
+    g_free(text);
+    EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 0))), "No");
+    EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 1))), "Yes");
+    g_signal_emit_by_name(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), response), "clicked");
+    EXPECT_TRUE(spinUntil([&] { return !navigation()->presentedViewController() && visibleMessageDialogs().empty(); }));
+  };
+
+  askAndAnswer(0);  // "No"
+  spinFor(300ms);
+  EXPECT_EQ(delegate->canceled, 0);
+  EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), page) << "the checkout goes on";
+  EXPECT_EQ(evaluateJSON(engine(), "document.getElementById('order').textContent"), "\"payment page\"");
+
+  askAndAnswer(1);  // "Yes"
+  ASSERT_TRUE(spinUntil([&] { return delegate->canceled == 1; }));
+  spinFor(300ms);
+  EXPECT_EQ(delegate->canceled, 1);
+  EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), page) << "the app decides when the checkout goes";
+}
+
+TEST_F(GtkCheckout, TwentyCheckoutsPresentedAndDismissedLeaveNoControllerWebViewOrWebKitWebViewAlive) {
+  velquor::gtk::GtkToolkitOptions options = testOptions();
+  options.transitionDuration = 100ms;
+  makeToolkit(options);
+  const auto webKitViewsBefore = velquor::gtk::GtkToolkit::liveWebViewCount();
+  std::vector<std::weak_ptr<UIViewController>> controllers;
+  std::vector<std::weak_ptr<WKWebView>> webViews;
+  const auto start = std::chrono::steady_clock::now();
+  for (int round = 0; round < 20; ++round) {
+    // As an app does: the first result dismisses the checkout, from inside the delegate call.
+    bool dismissing = false;
+    bool dismissed = false;
+    delegate->onCompleted = [&] {
+      if (std::exchange(dismissing, true)) return;
+      screen->dismissViewControllerAnimated(true, [&] { dismissed = true; });
+    };
+    launch(gateway.url(kGatewayPath));
+    ASSERT_NE(navigation(), nullptr) << "round " << round;
+    controllers.push_back(navigation());
+    controllers.push_back(controller());
+    webViews.push_back(webView());
+    EXPECT_GE(velquor::gtk::GtkToolkit::liveWebViewCount(), webKitViewsBefore + 1) << "the count sees the checkout's view";
+    ASSERT_TRUE(spinUntil([&] { return dismissed; })) << "round " << round;
+  }
+  delegate->onCompleted = nullptr;
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  std::printf("20 checkouts in %lld ms\n", static_cast<long long>(elapsed.count()));
+
+  EXPECT_TRUE(spinUntil([&] {
+    return velquor::gtk::GtkToolkit::liveWebViewCount() == webKitViewsBefore &&
+           std::all_of(controllers.begin(), controllers.end(), [](const auto& weak) { return weak.expired(); }) &&
+           std::all_of(webViews.begin(), webViews.end(), [](const auto& weak) { return weak.expired(); });
+  }, 10s));
+  EXPECT_EQ(velquor::gtk::GtkToolkit::liveWebViewCount(), webKitViewsBefore);
+  EXPECT_EQ(std::count_if(controllers.begin(), controllers.end(), [](const auto& weak) { return !weak.expired(); }), 0);
+  EXPECT_EQ(std::count_if(webViews.begin(), webViews.end(), [](const auto& weak) { return !weak.expired(); }), 0);
+  EXPECT_EQ(delegate.use_count(), 1) << "the checkout let its delegate go";
+  EXPECT_GE(delegate->completed.size(), 20u);
+}
+
+TEST_F(GtkCheckout, DestroyingTheWindowUnderAnOpenCheckoutLetsTheCheckoutGo) {
+  makeToolkit();
+  const auto webKitViewsBefore = velquor::gtk::GtkToolkit::liveWebViewCount();
+  launch(gateway.url(kGatewayPath));
+  ASSERT_TRUE(spinUntil([&] { return delegate->completed.size() == 2; }));
+  std::weak_ptr<UIViewController> checkout = controller();
+  std::weak_ptr<WKWebView> checkoutWebView = webView();
+
+  gtk_window_destroy(std::exchange(window, nullptr));
+  EXPECT_TRUE(spinUntil([&] {
+    return checkout.expired() && checkoutWebView.expired() &&
+           velquor::gtk::GtkToolkit::liveWebViewCount() == webKitViewsBefore;
+  }, 10s));
+  EXPECT_EQ(screen->presentedViewController(), nullptr);
+  EXPECT_EQ(delegate->canceled, 0) << "closing the window is the app's own doing, not a cancel";
+}
+
+}  // namespace

@@ -1,0 +1,234 @@
+#include "GtkTestSupport.h"
+
+#include <velquor/platform/UIActivityIndicatorView.h>
+#include <velquor/platform/UIBarButtonItem.h>
+#include <velquor/platform/UINavigationController.h>
+
+using namespace velquor::platform;
+using namespace gtk_test;
+
+namespace {
+
+class GtkPresentation : public GtkWindowTest {
+ protected:
+  // Records whether the window's stack was sliding at each change.
+  void watchTransitions() {
+    g_signal_connect(windowStack(), "notify::transition-running",
+                     G_CALLBACK(+[](GObject* stack, GParamSpec*, gpointer self) {
+                       static_cast<GtkPresentation*>(self)->transitionStates.push_back(
+                           gtk_stack_get_transition_running(GTK_STACK(stack)));
+                     }),
+                     this);
+  }
+  std::vector<bool> transitionStates;
+};
+
+TEST_F(GtkPresentation, ANavigationContainerSlidesUpOverTheWindowAndCompletesOnceAfterTheSlide) {
+  makeToolkit();
+  watchTransitions();
+  auto navigation = UINavigationController::initWithRootViewController(std::make_shared<UIViewController>());
+  int completions = 0;
+  std::vector<bool> statesAtCompletion;
+  const auto start = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration elapsed{};
+  screen->presentViewController(navigation, true, [&] {
+    ++completions;
+    statesAtCompletion = transitionStates;
+    elapsed = std::chrono::steady_clock::now() - start;
+  });
+
+  EXPECT_EQ(completions, 0) << "never inside the present call";
+  GtkWidget* page = toolkit->widgetForViewController(*navigation);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), page);
+  EXPECT_EQ(gtk_stack_get_transition_type(windowStack()), GTK_STACK_TRANSITION_TYPE_OVER_UP);
+  EXPECT_TRUE(gtk_stack_get_transition_running(windowStack()));
+  EXPECT_EQ(gtk_widget_get_parent(appContent), GTK_WIDGET(windowStack())) << "the app's content stays, underneath";
+
+  ASSERT_TRUE(spinUntil([&] { return completions == 1; }));
+  EXPECT_EQ(statesAtCompletion, (std::vector<bool>{true, false})) << "the slide had run and ended";
+  EXPECT_GE(elapsed, 250ms);
+  spinFor(500ms);
+  EXPECT_EQ(completions, 1);
+  EXPECT_EQ(navigation->presentingViewController(), screen);
+}
+
+TEST_F(GtkPresentation, DismissalSlidesTheAppContentBackRemovesThePageAndThenCompletesOnce) {
+  makeToolkit();
+  auto content = std::make_shared<UIViewController>();
+  auto navigation = UINavigationController::initWithRootViewController(content);
+  bool presented = false;
+  screen->presentViewController(navigation, true, [&] { presented = true; });
+  ASSERT_TRUE(spinUntil([&] { return presented; }));
+
+  int dismissals = 0;
+  GtkWidget* pageAtCompletion = reinterpret_cast<GtkWidget*>(1);
+  GtkWidget* shownAtCompletion = nullptr;
+  screen->dismissViewControllerAnimated(true, [&] {
+    ++dismissals;
+    pageAtCompletion = toolkit->widgetForViewController(*navigation);
+    shownAtCompletion = gtk_stack_get_visible_child(windowStack());
+  });
+  EXPECT_EQ(dismissals, 0);
+  EXPECT_EQ(gtk_stack_get_transition_type(windowStack()), GTK_STACK_TRANSITION_TYPE_UNDER_DOWN);
+  EXPECT_TRUE(gtk_stack_get_transition_running(windowStack()));
+
+  ASSERT_TRUE(spinUntil([&] { return dismissals == 1; }));
+  EXPECT_EQ(shownAtCompletion, appContent);
+  EXPECT_EQ(pageAtCompletion, nullptr) << "the page is gone before the completion runs";
+  spinFor(300ms);
+  EXPECT_EQ(dismissals, 1);
+  EXPECT_EQ(screen->presentedViewController(), nullptr);
+
+  std::weak_ptr<UIViewController> weakNavigation = navigation;
+  std::weak_ptr<UIViewController> weakContent = content;
+  navigation.reset();
+  content.reset();
+  EXPECT_TRUE(weakNavigation.expired()) << "the toolkit keeps nothing of a dismissed screen";
+  EXPECT_TRUE(weakContent.expired());
+}
+
+TEST_F(GtkPresentation, WithoutAnimationTheWindowSwitchesAtOnceButTheCompletionStillComesLater) {
+  makeToolkit();
+  auto navigation = UINavigationController::initWithRootViewController(std::make_shared<UIViewController>());
+  int completions = 0;
+  screen->presentViewController(navigation, false, [&] { ++completions; });
+  EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), toolkit->widgetForViewController(*navigation));
+  EXPECT_FALSE(gtk_stack_get_transition_running(windowStack()));
+  EXPECT_EQ(completions, 0);
+  ASSERT_TRUE(spinUntil([&] { return completions == 1; }));
+
+  int dismissals = 0;
+  screen->dismissViewControllerAnimated(false, [&] { ++dismissals; });
+  EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), appContent);
+  EXPECT_EQ(dismissals, 0);
+  ASSERT_TRUE(spinUntil([&] { return dismissals == 1; }));
+}
+
+TEST_F(GtkPresentation, AWindowKeepsOneRootControllerAndGetsItsContentBackWhenTheToolkitGoes) {
+  makeToolkit();
+  EXPECT_EQ(toolkit->rootViewControllerForWindow(window), screen);
+  EXPECT_EQ(gtk_widget_get_parent(appContent), GTK_WIDGET(windowStack()));
+  auto navigation = UINavigationController::initWithRootViewController(std::make_shared<UIViewController>());
+  screen->presentViewController(navigation, false, nullptr);
+  ASSERT_TRUE(spinUntil([&] { return !navigation->isBeingPresented(); }));
+  toolkit.reset();
+  EXPECT_EQ(gtk_window_get_child(window), appContent);
+  EXPECT_TRUE(spinUntil([&] { return screen->presentedViewController() == nullptr; }))
+      << "what the toolkit showed is dismissed with it";
+}
+
+TEST_F(GtkPresentation, AControllerNotShownInAnyWindowPresentsNothing) {
+  makeToolkit();
+  auto stranger = std::make_shared<UIViewController>();
+  bool completed = false;
+  stranger->presentViewController(std::make_shared<UIViewController>(), true, [&] { completed = true; });
+  spinFor(500ms);
+  EXPECT_FALSE(completed);
+  EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), appContent);
+}
+
+TEST_F(GtkPresentation, ARootViewShowsItsSubviewsInModelOrderPlacedByTheirFrames) {
+  makeToolkit();
+  auto controller = std::make_shared<UIViewController>();
+  auto root = controller->view();
+  EXPECT_EQ(root->bounds(), CGRectMake(0, 0, 480, 640)) << "a root view is made with the window's size";
+  root->setBackgroundColor(UIColor::whiteColor());
+  auto filling = UIView::initWithFrame(root->bounds());
+  auto spinner = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyle::Gray);
+  spinner->setCenter(root->center());
+  auto corner = UIView::initWithFrame(CGRectMake(10, 20, 30, 40));
+  root->addSubview(filling);
+  root->addSubview(spinner);
+  root->addSubview(corner);
+  screen->presentViewController(controller, false, nullptr);
+
+  GtkWidget* rootWidget = toolkit->widgetForView(*root);
+  ASSERT_TRUE(rootWidget && GTK_IS_OVERLAY(rootWidget));
+  EXPECT_TRUE(gtk_widget_has_css_class(rootWidget, "velquor-bg-ffffffff"));
+  GtkWidget* fillingWidget = toolkit->widgetForView(*filling);
+  GtkWidget* spinnerWidget = toolkit->widgetForView(*spinner);
+  GtkWidget* cornerWidget = toolkit->widgetForView(*corner);
+  ASSERT_TRUE(fillingWidget && spinnerWidget && cornerWidget);
+  EXPECT_EQ(gtk_widget_get_next_sibling(fillingWidget), spinnerWidget) << "later subviews lie above";
+  EXPECT_EQ(gtk_widget_get_next_sibling(spinnerWidget), cornerWidget);
+  EXPECT_EQ(gtk_widget_get_halign(fillingWidget), GTK_ALIGN_FILL);
+  EXPECT_EQ(gtk_widget_get_valign(fillingWidget), GTK_ALIGN_FILL);
+  EXPECT_TRUE(GTK_IS_SPINNER(spinnerWidget));
+  EXPECT_EQ(gtk_widget_get_halign(spinnerWidget), GTK_ALIGN_CENTER);
+  EXPECT_EQ(gtk_widget_get_valign(spinnerWidget), GTK_ALIGN_CENTER);
+  EXPECT_EQ(gtk_widget_get_halign(cornerWidget), GTK_ALIGN_START);
+  EXPECT_EQ(gtk_widget_get_margin_start(cornerWidget), 10);
+  EXPECT_EQ(gtk_widget_get_margin_top(cornerWidget), 20);
+
+  EXPECT_FALSE(gtk_widget_get_visible(spinnerWidget)) << "created stopped, hence hidden";
+  spinner->startAnimating();
+  EXPECT_TRUE(gtk_widget_get_visible(spinnerWidget));
+  EXPECT_TRUE(gtk_spinner_get_spinning(GTK_SPINNER(spinnerWidget)));
+  spinner->stopAnimating();
+  EXPECT_FALSE(gtk_widget_get_visible(spinnerWidget));
+  EXPECT_FALSE(gtk_spinner_get_spinning(GTK_SPINNER(spinnerWidget)));
+
+  corner->removeFromSuperview();
+  EXPECT_EQ(toolkit->widgetForView(*corner), nullptr);
+  EXPECT_EQ(gtk_widget_get_next_sibling(spinnerWidget), nullptr);
+  filling->setHidden(true);
+  EXPECT_FALSE(gtk_widget_get_visible(fillingWidget));
+}
+
+// A screen that counts the actions its bar buttons send.
+struct CountingScreen : UIViewController {
+  int cancels = 0;
+  bool performSelector(std::string_view selector) override {
+    if (selector != "cancel") return false;
+    ++cancels;
+    return true;
+  }
+};
+
+TEST_F(GtkPresentation, TheBarFollowsTheModelAndAClickSendsTheButtonsAction) {
+  makeToolkit();
+  auto content = std::make_shared<CountingScreen>();
+  auto navigation = UINavigationController::initWithRootViewController(content);
+  content->setTitle("First");
+  screen->presentViewController(navigation, false, nullptr);
+  GtkWidget* bar = toolkit->widgetForView(*navigation->navigationBar());
+  ASSERT_NE(bar, nullptr);
+  GtkWidget* title = findByName(bar, "velquor-bar-title");
+  ASSERT_NE(title, nullptr);
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(title)), "First");
+  EXPECT_EQ(findByName(bar, "velquor-bar-button"), nullptr);
+
+  content->setTitle("Second");
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(title)), "Second");
+  navigation->navigationBar()->setTitleTextAttributes({{NSForegroundColorAttributeName, UIColor::systemRedColor()}});
+  EXPECT_TRUE(gtk_widget_has_css_class(title, "velquor-fg-ff3b30ff"));
+  navigation->navigationBar()->setBackgroundColor(UIColor::blackColor());
+  EXPECT_TRUE(gtk_widget_has_css_class(bar, "velquor-bg-000000ff")) << "no bar tint: the background colour fills the bar";
+  navigation->navigationBar()->setBarTintColor(UIColor::whiteColor());
+  EXPECT_TRUE(gtk_widget_has_css_class(bar, "velquor-bg-ffffffff")) << "the bar tint wins";
+  EXPECT_FALSE(gtk_widget_has_css_class(bar, "velquor-bg-000000ff"));
+
+  auto item = UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Cancel, content, "cancel");
+  content->navigationItem()->setLeftBarButtonItems({item});
+  GtkWidget* button = findByName(bar, "velquor-bar-button");
+  ASSERT_NE(button, nullptr);
+  EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(button)), "Cancel");
+  EXPECT_TRUE(gtk_widget_has_css_class(button, "velquor-fg-007affff")) << "untinted: the system blue";
+  navigation->navigationBar()->setTintColor(UIColor::whiteColor());
+  EXPECT_TRUE(gtk_widget_has_css_class(button, "velquor-fg-ffffffff")) << "the bar's tint colours its items";
+  item->setTintColor(UIColor::blackColor());
+  EXPECT_TRUE(gtk_widget_has_css_class(button, "velquor-fg-000000ff")) << "an item's own tint wins";
+
+  g_signal_emit_by_name(button, "clicked");
+  EXPECT_EQ(content->cancels, 1);
+  content->navigationItem()->setLeftBarButtonItems({});
+  EXPECT_EQ(findByName(bar, "velquor-bar-button"), nullptr);
+}
+
+TEST(GtkToolkitCreation, NeedsGtkInitialisedFirst) {
+  if (gtk_is_initialized()) GTEST_SKIP() << "GTK was initialised by an earlier test in this process";
+  EXPECT_THROW(velquor::gtk::GtkToolkit toolkit, std::logic_error);
+}
+
+}  // namespace
