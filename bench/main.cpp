@@ -23,7 +23,7 @@ class CollectingReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const auto& run : runs) {
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-      timeNs[run.run_name.function_name] = run.GetAdjustedRealTime() * nanoseconds(run.time_unit);
+      timeNs[run.run_name.function_name] = run.GetAdjustedCPUTime() * nanoseconds(run.time_unit);
     }
   }
   std::map<std::string, double> timeNs;

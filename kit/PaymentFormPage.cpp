@@ -1,15 +1,11 @@
 #include "PaymentFormPage.h"
 
-#include <velquor/platform/HTMLEscaping.h>
+#include <velquor/platform/HTMLAttributeTemplate.h>
 
 #include <array>
-#include <cstring>
 #include <optional>
 
 namespace VelquorKit {
-
-using velquor::platform::writeEscapedHTMLAttribute;
-using velquor::platform::escapedHTMLAttributeLength;
 
 namespace {
 
@@ -77,43 +73,23 @@ constexpr std::string_view kTail =
     "</script>";
 
 constexpr std::size_t kInsertions = 1 + kPageFields.size();
+using PageTemplate = velquor::platform::HTMLAttributeTemplate<kInsertions>;
 
-// The fixed text cut at the 39 insertion points (the endpoint, then the values in page order):
-// segment i precedes insertion i, and the last segment ends the page.
-class PageTemplate {
- public:
-  PageTemplate() {
-    std::array<std::size_t, kInsertions + 1> ends{};
-    text_.append(kFormOpen);
-    ends[0] = text_.size();
-    text_.append(kFormOpenEnd);
-    for (std::size_t i = 0; i < kPageFields.size(); ++i) {
-      text_.append(kInputOpen);
-      ends[i + 1] = text_.size();
-      text_.append(1, '"');
-      text_.append(static_cast<std::size_t>(kPageFields[i].spaces), ' ');
-      text_.append("name=\"");
-      text_.append(kPageFields[i].name);
-      text_.append("\"/>\n");
-    }
-    text_.append(kTail);
-    ends[kInsertions] = text_.size();
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= kInsertions; ++i) {
-      segments_[i] = std::string_view(text_).substr(start, ends[i] - start);
-      start = ends[i];
-    }
-  }
-  std::string_view segment(std::size_t i) const { return segments_[i]; }
-  std::size_t size() const { return text_.size(); }
-
- private:
-  std::string text_;
-  std::array<std::string_view, kInsertions + 1> segments_{};
-};
-
+// The fixed text around the 39 insertions: the endpoint, then the values in page order.
 const PageTemplate& pageTemplate() {
-  static const PageTemplate page;
+  static const PageTemplate page([](std::size_t i, std::string& text) {
+    if (i == 0) {
+      text.append(kFormOpen);
+      return;
+    }
+    text.append(i == 1 ? kFormOpenEnd : std::string_view());
+    if (i >= 2) {
+      const auto& field = kPageFields[i - 2];
+      text.append(1, '"').append(static_cast<std::size_t>(field.spaces), ' ');
+      text.append("name=\"").append(field.name).append("\"/>\n");
+    }
+    text.append(i < kInsertions ? kInputOpen : kTail);
+  });
   return page;
 }
 
@@ -123,31 +99,13 @@ std::string_view valueOf(const VelquorParams& params, const PageField& field) {
   return optional ? std::string_view(*optional) : std::string_view();
 }
 
-char* put(char* out, std::string_view text) {
-  if (!text.empty()) std::memcpy(out, text.data(), text.size());
-  return out + text.size();
-}
-
 }  // namespace
 
 std::string paymentFormPage(const VelquorParams& params, std::string_view endpoint) {
-  const auto& page = pageTemplate();
   std::array<std::string_view, kInsertions> insertions;
-  std::array<std::size_t, kInsertions> lengths;
   insertions[0] = endpoint;
   for (std::size_t i = 0; i < kPageFields.size(); ++i) insertions[i + 1] = valueOf(params, kPageFields[i]);
-  std::size_t size = page.size();
-  for (std::size_t i = 0; i < kInsertions; ++i) size += lengths[i] = escapedHTMLAttributeLength(insertions[i]);
-
-  std::string result(size, '\0');
-  char* out = result.data();
-  for (std::size_t i = 0; i < kInsertions; ++i) {
-    out = put(out, page.segment(i));
-    // Most values need no escaping: copy them whole.
-    out = lengths[i] == insertions[i].size() ? put(out, insertions[i]) : writeEscapedHTMLAttribute(out, insertions[i]);
-  }
-  put(out, page.segment(kInsertions));
-  return result;
+  return pageTemplate().fill(insertions);
 }
 
 }  // namespace VelquorKit

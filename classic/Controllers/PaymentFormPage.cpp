@@ -2,14 +2,11 @@
 
 #include "StringFunctions.h"
 
-#include <velquor/platform/HTMLEscaping.h>
+#include <velquor/platform/HTMLAttributeTemplate.h>
 
 #include <array>
 
 namespace VelquorClassic {
-
-using velquor::platform::appendEscapedHTMLAttribute;
-using velquor::platform::escapedHTMLAttributeLength;
 
 namespace {
 
@@ -70,18 +67,26 @@ constexpr std::string_view kTail =
     "<script>function formAutoSubmit () {var payform = document.getElementById(\"payment_form\");"
     "payform.submit();}window.onload = formAutoSubmit;</script>";
 
-// What follows each value: the closing quote, the spaces, the name; no line break.
-const std::array<std::string, VelquorParams::kFieldCount>& inputEnds() {
-  static const auto ends = [] {
-    std::array<std::string, VelquorParams::kFieldCount> result;
-    for (std::size_t i = 0; i < kPageFields.size(); ++i) {
-      const auto& field = kPageFields[i];
-      result[i] = "\"" + std::string(static_cast<std::size_t>(field.spaces), ' ') + "name=\"" +
-                  std::string(field.name) + "\"/>";
+constexpr std::size_t kInsertions = 1 + VelquorParams::kFieldCount;
+using PageTemplate = velquor::platform::HTMLAttributeTemplate<kInsertions>;
+
+// The fixed text around the 39 insertions: the endpoint, then the values in page order. Only the
+// form's opening tag ends a line.
+const PageTemplate& pageTemplate() {
+  static const PageTemplate page([](std::size_t i, std::string& text) {
+    if (i == 0) {
+      text.append(kFormOpen);
+      return;
     }
-    return result;
-  }();
-  return ends;
+    text.append(i == 1 ? kFormOpenEnd : std::string_view());
+    if (i >= 2) {
+      const auto& field = kPageFields[i - 2];
+      text.append(1, '"').append(static_cast<std::size_t>(field.spaces), ' ');
+      text.append("name=\"").append(field.name).append("\"/>");
+    }
+    text.append(i < kInsertions ? kInputOpen : kTail);
+  });
+  return page;
 }
 
 // The text a value stands for on the page: nil, the null value and "" are empty; a text is itself;
@@ -97,29 +102,14 @@ std::string_view pageText(const VelquorParams::Value& value, std::string& storag
 }  // namespace
 
 std::string paymentFormPage(const VelquorParams* params, std::string_view endpoint) {
-  std::array<std::string_view, VelquorParams::kFieldCount> texts{};
+  std::array<std::string_view, kInsertions> insertions{};
+  // Values that are not text are written as JSON text, which needs a home while the page is built.
   std::array<std::string, VelquorParams::kFieldCount> storage;
-  std::size_t size = kPaymentFormFixedLength + escapedHTMLAttributeLength(endpoint);
+  insertions[0] = endpoint;
   if (params != nullptr) {
-    for (std::size_t i = 0; i < kPageFields.size(); ++i) {
-      texts[i] = pageText((params->*kPageFields[i].value)(), storage[i]);
-      size += escapedHTMLAttributeLength(texts[i]);
-    }
+    for (std::size_t i = 0; i < kPageFields.size(); ++i) insertions[i + 1] = pageText((params->*kPageFields[i].value)(), storage[i]);
   }
-
-  const auto& ends = inputEnds();
-  std::string page;
-  page.reserve(size);
-  page.append(kFormOpen);
-  appendEscapedHTMLAttribute(page, endpoint);
-  page.append(kFormOpenEnd);
-  for (std::size_t i = 0; i < kPageFields.size(); ++i) {
-    page.append(kInputOpen);
-    appendEscapedHTMLAttribute(page, texts[i]);
-    page.append(ends[i]);
-  }
-  page.append(kTail);
-  return page;
+  return pageTemplate().fill(insertions);
 }
 
 }  // namespace VelquorClassic

@@ -1,5 +1,8 @@
 #include "Coding.h"
 
+#include "JSONStringWriting.h"
+
+#include <stdexcept>
 #include <utility>
 
 namespace velquor::platform {
@@ -148,10 +151,48 @@ KeyedDecodingContainer Decoder::container() const {
 }
 
 KeyedEncodingContainer::KeyedEncodingContainer(nlohmann::json& object, CodingPath codingPath)
-    : object_(object), codingPath_(std::move(codingPath)) {}
+    : object_(&object), codingPath_(std::move(codingPath)) {}
+
+KeyedEncodingContainer::KeyedEncodingContainer(std::string& text, CodingPath codingPath)
+    : text_(&text), codingPath_(std::move(codingPath)) {
+  text_->push_back('{');
+}
+
+KeyedEncodingContainer::KeyedEncodingContainer(KeyedEncodingContainer&& other) noexcept
+    : object_(other.object_), text_(other.text_), empty_(other.empty_), codingPath_(std::move(other.codingPath_)) {
+  other.text_ = nullptr;
+  other.object_ = nullptr;
+}
+
+KeyedEncodingContainer::~KeyedEncodingContainer() {
+  if (text_) text_->push_back('}');
+}
+
+void KeyedEncodingContainer::writeKey(std::string_view key) {
+  if (!empty_) text_->push_back(',');
+  empty_ = false;
+  if (appendJSONString(*text_, key)) {
+    auto path = codingPath_;
+    path.emplace_back(key);
+    throw EncodingError(EncodingError::Kind::invalidValue, std::move(path), "The key is not UTF-8.");
+  }
+  text_->push_back(':');
+}
 
 void KeyedEncodingContainer::encodeString(std::string_view value, std::string_view key) {
-  object_[std::string(key)] = std::string(value);
+  if (object_) {
+    (*object_)[std::string(key)] = std::string(value);
+    return;
+  }
+  const auto restart = text_->size();
+  writeKey(key);
+  if (const auto badByte = appendJSONString(*text_, value)) {
+    text_->resize(restart);
+    auto path = codingPath_;
+    path.emplace_back(key);
+    throw EncodingError(EncodingError::Kind::invalidValue, std::move(path),
+                        "The text is not UTF-8 (byte " + std::to_string(*badByte) + ").");
+  }
 }
 
 void KeyedEncodingContainer::encodeStringIfPresent(const std::optional<std::string>& value, std::string_view key) {
@@ -161,14 +202,23 @@ void KeyedEncodingContainer::encodeStringIfPresent(const std::optional<std::stri
 Encoder KeyedEncodingContainer::superEncoder(std::string_view key) {
   auto path = codingPath_;
   path.emplace_back(key);
-  return Encoder(object_[std::string(key)], std::move(path));
+  if (object_) return Encoder((*object_)[std::string(key)], std::move(path));
+  writeKey(key);
+  return Encoder(*text_, std::move(path));
 }
 
-Encoder::Encoder(nlohmann::json& value, CodingPath codingPath) : value_(value), codingPath_(std::move(codingPath)) {}
+Encoder::Encoder(nlohmann::json& value, CodingPath codingPath) : value_(&value), codingPath_(std::move(codingPath)) {}
+
+Encoder::Encoder(std::string& text, CodingPath codingPath) : text_(&text), codingPath_(std::move(codingPath)) {}
 
 KeyedEncodingContainer Encoder::container() {
-  if (!value_.is_object()) value_ = nlohmann::json::object();
-  return KeyedEncodingContainer(value_, codingPath_);
+  if (value_) {
+    if (!value_->is_object()) *value_ = nlohmann::json::object();
+    return KeyedEncodingContainer(*value_, codingPath_);
+  }
+  // A nested text encoder stands right after its key; the root one at the start.
+  if (!text_->empty() && text_->back() != ':') throw std::logic_error("a text encoder gives one keyed container");
+  return KeyedEncodingContainer(*text_, codingPath_);
 }
 
 nlohmann::json JSONDecoder::parse(std::string_view data) {

@@ -111,19 +111,31 @@ class VELQUOR_PLATFORM_EXPORT Decoder {
   CodingPath codingPath_;
 };
 
-// The members of a JSON object being written.
+// The members of a JSON object being written: into a document, or straight out as JSON text.
 class VELQUOR_PLATFORM_EXPORT KeyedEncodingContainer {
  public:
   KeyedEncodingContainer(nlohmann::json& object, CodingPath codingPath);
+  // Writes "{" to `text` now, each member as it is encoded, and "}" when the container goes away.
+  KeyedEncodingContainer(std::string& text, CodingPath codingPath);
+  KeyedEncodingContainer(KeyedEncodingContainer&& other) noexcept;
+  KeyedEncodingContainer(const KeyedEncodingContainer&) = delete;
+  KeyedEncodingContainer& operator=(const KeyedEncodingContainer&) = delete;
+  KeyedEncodingContainer& operator=(KeyedEncodingContainer&&) = delete;
+  ~KeyedEncodingContainer();
 
   const CodingPath& codingPath() const noexcept { return codingPath_; }
+  // Throws EncodingError (invalidValue) for text that is not UTF-8, naming the key.
   void encodeString(std::string_view value, std::string_view key);
   // Writes nothing at all (no key, no null) for an absent value.
   void encodeStringIfPresent(const std::optional<std::string>& value, std::string_view key);
   Encoder superEncoder(std::string_view key);
 
  private:
-  nlohmann::json& object_;
+  void writeKey(std::string_view key);
+
+  nlohmann::json* object_ = nullptr;
+  std::string* text_ = nullptr;
+  bool empty_ = true;
   CodingPath codingPath_;
 };
 
@@ -131,13 +143,17 @@ class VELQUOR_PLATFORM_EXPORT KeyedEncodingContainer {
 class VELQUOR_PLATFORM_EXPORT Encoder {
  public:
   explicit Encoder(nlohmann::json& value, CodingPath codingPath = {});
+  // Writes JSON text to `text`: one keyed container, written as its members are encoded.
+  explicit Encoder(std::string& text, CodingPath codingPath = {});
 
   const CodingPath& codingPath() const noexcept { return codingPath_; }
   // Makes the value here a JSON object (keeping members already written) and returns its container.
+  // A text encoder gives one container only (std::logic_error for a second).
   KeyedEncodingContainer container();
 
  private:
-  nlohmann::json& value_;
+  nlohmann::json* value_ = nullptr;
+  std::string* text_ = nullptr;
   CodingPath codingPath_;
 };
 
@@ -153,18 +169,20 @@ class JSONDecoder {
   VELQUOR_PLATFORM_EXPORT static nlohmann::json parse(std::string_view data);
 };
 
-// Writes a record as a compact JSON text: value.encode(Encoder&). A text that is not UTF-8 is an
-// invalidValue error.
+// Writes a record as a compact JSON text, keys in the order the record encodes them:
+// value.encode(Encoder&). A text that is not UTF-8 is an invalidValue error naming its key.
 class JSONEncoder {
  public:
   template <class T>
   std::string encode(const T& value) const {
-    nlohmann::json document;
-    Encoder encoder(document);
+    std::string text;
+    Encoder encoder(text);
     value.encode(encoder);
-    return write(document);
+    if (text.empty()) text = "{}";
+    return text;
   }
 
+  // A document as JSON text; -1: compact, otherwise indented by that many spaces.
   VELQUOR_PLATFORM_EXPORT static std::string write(const nlohmann::json& document, int indent = -1);
 };
 
