@@ -63,7 +63,12 @@ void velquor_engine_view_init(VelquorEngineView* view) { view->events = nullptr;
 }  // namespace
 
 WebKitWebView* newEngineView(WebKitWebContext* context, WebKitNetworkSession* session, WebKitSettings* settings,
-                             WebKitUserContentManager* contentManager) {
+                             WebKitUserContentManager* contentManager, WebKitWebView* relatedView) {
+  // WebKit takes context and session from a related view and refuses them given beside it.
+  if (relatedView) {
+    return WEBKIT_WEB_VIEW(g_object_new(velquor_engine_view_get_type(), "related-view", relatedView, "settings", settings,
+                                        "user-content-manager", contentManager, nullptr));
+  }
   return WEBKIT_WEB_VIEW(g_object_new(velquor_engine_view_get_type(), "web-context", context, "network-session", session,
                                       "settings", settings, "user-content-manager", contentManager, nullptr));
 }

@@ -21,8 +21,10 @@ class EngineEvents {
 // the signals) are the toolkit's: an app can still watch load-failed or decide-policy itself,
 // and a failed load never shows WebKit's error page, nor a script dialog WebKit's panel.
 // Returns a floating reference, like any new widget.
+// A non-null `relatedView` shares its web process (and its context and session, which must be the
+// ones given).
 WebKitWebView* newEngineView(WebKitWebContext* context, WebKitNetworkSession* session, WebKitSettings* settings,
-                             WebKitUserContentManager* contentManager);
+                             WebKitUserContentManager* contentManager, WebKitWebView* relatedView = nullptr);
 // Null detaches: the view then opens no windows, shows no panels and no error pages.
 void setEngineEvents(WebKitWebView* view, EngineEvents* events);
 

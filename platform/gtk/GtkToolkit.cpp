@@ -95,6 +95,14 @@ WebKitWebContext* GtkToolkit::webContext() const { return state_->webContext.get
 
 WebKitNetworkSession* GtkToolkit::networkSession() const { return state_->networkSession.get(); }
 
+void GtkToolkit::prewarm(std::function<void()> ready) {
+  if (!state_->prewarmer) {
+    state_->prewarmer = std::make_unique<WebProcessPrewarmer>(state_->webContext.get(), state_->networkSession.get(),
+                                                              WebProcessPrewarmer::AfterProcessEnd::restart);
+  }
+  state_->prewarmer->prewarm(std::move(ready));
+}
+
 std::size_t GtkToolkit::liveWebViewCount() { return WebKitWebViewPeer::liveCount(); }
 
 CGRect GtkToolkit::screenBounds() const {
@@ -145,7 +153,8 @@ void GtkToolkit::dismissViewController(const std::shared_ptr<UIViewController>& 
 }
 
 std::unique_ptr<platform::WebViewPeer> GtkToolkit::makeWebViewPeer(platform::WKWebView& webView) {
-  return std::make_unique<WebKitWebViewPeer>(webView, state_->webContext.get(), state_->networkSession.get());
+  WebKitWebView* shared = state_->prewarmer ? state_->prewarmer->relatedView() : nullptr;
+  return std::make_unique<WebKitWebViewPeer>(webView, state_->webContext.get(), state_->networkSession.get(), shared);
 }
 
 }  // namespace velquor::gtk

@@ -68,7 +68,18 @@ class VELQUOR_GTK_EXPORT GtkToolkit final : public platform::Toolkit {
   WebKitWebContext* webContext() const;
   WebKitNetworkSession* networkSession() const;
 
-  // WebKitWebViews made by GTK toolkits and not yet finalised, in this process.
+  // Opt-in, for an app's start-up: starts a web process now, so that the first checkout does not
+  // wait for one to launch. Without it each web view gets a process of its own, launched as the web
+  // view is made (so while a checkout slides in); after prewarm() every web view this toolkit makes
+  // shares the one process it started, which stays up (a hidden web view holding a blank page) for
+  // as long as the toolkit. `ready` runs on a later turn of the main loop once that process has
+  // loaded its page, and is dropped when the toolkit goes first. Calling it again while prewarmed
+  // costs nothing (`ready` still runs). If the process ends once up (a crash), the toolkit starts
+  // another in its place.
+  void prewarm(std::function<void()> ready = {});
+
+  // WebKitWebViews of the WKWebViews made by GTK toolkits and not yet finalised, in this process;
+  // the hidden one of prewarm() is not among them.
   static std::size_t liveWebViewCount();
 
   // platform::Toolkit

@@ -2,6 +2,7 @@
 
 #include "ColorStyles.h"
 #include "GObjectRef.h"
+#include "WebProcessPrewarmer.h"
 
 #include <velquor/gtk/GtkToolkit.h>
 
@@ -24,6 +25,8 @@ struct GtkToolkitState {
   // process can be readied ahead of the first checkout.
   GObjectRef<WebKitWebContext> webContext;
   GObjectRef<WebKitNetworkSession> networkSession;
+  // Made by prewarm(); destroyed before the context and session it was made in.
+  std::unique_ptr<WebProcessPrewarmer> prewarmer;
   ColorStyles colors;
   // Model object (view or controller) -> the widget showing it now.
   std::unordered_map<const void*, GtkWidget*> widgets;

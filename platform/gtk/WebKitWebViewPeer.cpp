@@ -61,13 +61,26 @@ struct PendingScriptDialog {
   WebKitScriptDialog* dialog = nullptr;
 };
 
+// WebKit would launch the engine's process only at its first load, which the checkout makes once
+// its screen has slid in; started now, the launch runs during the slide.
+std::unique_ptr<WebProcessPrewarmer> startedProcess(WebKitWebContext* context, WebKitNetworkSession* session) {
+  // Its process ended, so did the engine's page: nothing to start again for.
+  auto process = std::make_unique<WebProcessPrewarmer>(context, session, WebProcessPrewarmer::AfterProcessEnd::forget);
+  process->prewarm({});
+  return process;
+}
+
 }  // namespace
 
-WebKitWebViewPeer::WebKitWebViewPeer(WKWebView& webView, WebKitWebContext* context, WebKitNetworkSession* session)
+WebKitWebViewPeer::WebKitWebViewPeer(WKWebView& webView, WebKitWebContext* context, WebKitNetworkSession* session,
+                                     WebKitWebView* sharedProcessView)
     : webView_(webView),
+      ownProcess_(sharedProcessView ? nullptr : startedProcess(context, session)),
       settings_(GObjectRef<WebKitSettings>::adopt(webkit_settings_new())),
       contentManager_(GObjectRef<WebKitUserContentManager>::adopt(webkit_user_content_manager_new())),
-      engine_(GObjectRef<WebKitWebView>::retain(newEngineView(context, session, settings_.get(), contentManager_.get()))),
+      engine_(GObjectRef<WebKitWebView>::retain(
+          newEngineView(context, session, settings_.get(), contentManager_.get(),
+                        sharedProcessView ? sharedProcessView : ownProcess_->relatedView()))),
       channels_(contentManager_.get(),
                 [this](const std::string& name, ScriptMessageBody body) { deliverScriptMessage(name, std::move(body)); }) {
   ++liveEngines;

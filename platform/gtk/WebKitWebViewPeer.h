@@ -3,6 +3,7 @@
 #include "EngineView.h"
 #include "GObjectRef.h"
 #include "ScriptMessageChannels.h"
+#include "WebProcessPrewarmer.h"
 
 #include <velquor/platform/NSObject.h>
 #include <velquor/platform/WKWebView.h>
@@ -22,7 +23,11 @@ namespace velquor::gtk {
 // messages back to the web view.
 class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEvents {
  public:
-  WebKitWebViewPeer(platform::WKWebView& webView, WebKitWebContext* context, WebKitNetworkSession* session);
+  // A non-null `sharedProcessView` (of the same context and session, see prewarm()) gives the engine
+  // that view's web process. Without one the engine gets a process of its own, started now rather
+  // than at its first load.
+  WebKitWebViewPeer(platform::WKWebView& webView, WebKitWebContext* context, WebKitNetworkSession* session,
+                    WebKitWebView* sharedProcessView = nullptr);
   ~WebKitWebViewPeer() override;
 
   WebKitWebView* engine() const { return engine_.get(); }
@@ -54,6 +59,8 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
   void scriptDialog(WebKitScriptDialog* dialog) override;
 
   platform::WKWebView& webView_;
+  // The engine's own process, when it shares none: made before the engine, which is related to it.
+  std::unique_ptr<WebProcessPrewarmer> ownProcess_;
   GObjectRef<WebKitSettings> settings_;
   GObjectRef<WebKitUserContentManager> contentManager_;
   GObjectRef<WebKitWebView> engine_;

@@ -44,6 +44,7 @@ struct Session {
   explicit Session(const CheckoutSessionOptions& sessionOptions) : options(sessionOptions) {}
   const CheckoutSessionOptions& options;
   GtkWidget* window = nullptr;
+  bool windowClosed = false;
   std::shared_ptr<UIViewController> screen;
   bool reported = false;
   bool finished = false;
@@ -117,9 +118,24 @@ void onLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, gpointer data)
   scheduleScreenshot(session);
 }
 
-gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError*, gpointer data) {
+gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer data) {
   static_cast<Session*>(data)->failedLoad = true;
+  // The checkout shows nothing for a failed load; a user waiting for the timeout learns why here.
+  if (!g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED)) {
+    std::cerr << "velquor checkout: cannot load " << (uri ? uri : "the page") << ": " << (error ? error->message : "")
+              << std::endl;
+  }
   return FALSE;
+}
+
+// Closing the window ends the checkout: nothing more can come. Without an answer so far, that is
+// a failure, as a timeout is.
+void onWindowDestroyed(GtkWidget*, gpointer data) {
+  auto& session = *static_cast<Session*>(data);
+  session.windowClosed = true;
+  if (session.finished) return;
+  if (!session.reported) std::cerr << "velquor checkout: the window was closed before a result" << std::endl;
+  session.finish(session.reported ? 0 : 1);
 }
 
 }  // namespace
@@ -143,6 +159,7 @@ int runCheckoutSession(const CheckoutSessionOptions& options) {
   gtk_window_set_default_size(GTK_WINDOW(session.window), 420, 760);
   GtkWidget* appContent = gtk_label_new("Merchant app");
   gtk_window_set_child(GTK_WINDOW(session.window), appContent);
+  const gulong windowDestroyed = g_signal_connect(session.window, "destroy", G_CALLBACK(onWindowDestroyed), &session);
   gtk_window_present(GTK_WINDOW(session.window));
 
   int status = 0;
@@ -160,6 +177,9 @@ int runCheckoutSession(const CheckoutSessionOptions& options) {
     auto webView = presented ? findWebView(presented->view()) : nullptr;
     WebKitWebView* engine = webView ? gtk::GtkToolkit::webKitWebView(*webView) : nullptr;
     if (!engine) throw CommandFailure(kExitSoftware, "the library presented no checkout");
+    // Ours until the handlers are gone: the dismissal lets the checkout's engine go, possibly
+    // before the loop below ends.
+    g_object_ref(engine);
     const gulong loadChanged = g_signal_connect(engine, "load-changed", G_CALLBACK(onLoadChanged), &session);
     const gulong loadFailed = g_signal_connect(engine, "load-failed", G_CALLBACK(onLoadFailed), &session);
 
@@ -176,10 +196,14 @@ int runCheckoutSession(const CheckoutSessionOptions& options) {
     if (session.screenshotTimer != 0) g_source_remove(session.screenshotTimer);
     g_signal_handler_disconnect(engine, loadChanged);
     g_signal_handler_disconnect(engine, loadFailed);
+    g_object_unref(engine);
     status = session.exitStatus;
     session.screen.reset();
   }
-  gtk_window_destroy(GTK_WINDOW(session.window));
+  if (!session.windowClosed) {
+    g_signal_handler_disconnect(session.window, windowDestroyed);
+    gtk_window_destroy(GTK_WINDOW(session.window));
+  }
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
   if (session.failure) throw *session.failure;

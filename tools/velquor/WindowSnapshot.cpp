@@ -20,7 +20,8 @@ void saveWidgetSnapshot(GtkWidget* widget, const std::string& path) {
   GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
   g_object_unref(paintable);
   if (node == nullptr) throw CommandFailure(kExitSoftware, "cannot take a screenshot: nothing is drawn");
-  const graphene_rect_t area = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width), static_cast<float>(height));
+  graphene_rect_t area;
+  graphene_rect_init(&area, 0, 0, static_cast<float>(width), static_cast<float>(height));
   GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &area);
   gsk_render_node_unref(node);
   const bool saved = gdk_texture_save_to_png(texture, path.c_str());

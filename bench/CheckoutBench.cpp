@@ -1,0 +1,286 @@
+// The real checkout, timed against its floor: each library's checkout on the GTK toolkit against
+// a bare WebKitGTK web view doing the same work in the same process; resident size over many
+// checkouts; and the first checkout of a fresh process with and without prewarm(). Needs a display
+// (bench/run starts a virtual one). Prints every figure as "ratio / measured / target", like
+// velquor_bench, and exits with 1 when one misses its target.
+//
+//   velquor_checkout_bench [--runs 20] [--memory-checkouts 50] [--fresh-runs 7]
+//                          [--libraries kit,classic] [--skip timing|memory|prewarm]... [--verbose]
+//                          [--transition-ms N]   (time checkouts that slide in over N ms)
+
+#include "CheckoutMeasurements.h"
+#include "ChildRun.h"
+
+#include <gtk/gtk.h>
+#include <webkit/webkit.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <fstream>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace bench;
+
+constexpr double kCheckoutRatioTarget = 1.10;
+constexpr double kResidentGrowthTargetMB = 5;
+// "At least 30% less" time to the first post.
+constexpr double kPrewarmRatioTarget = 0.70;
+
+struct Options {
+  int runs = 20;
+  int memoryCheckouts = 50;
+  int freshRuns = 7;
+  std::vector<Library> libraries{Library::kit, Library::classic};
+  std::set<std::string> skipped;
+  bool verbose = false;
+  // A measuring run started by the benchmark itself.
+  std::string child;
+  std::optional<Library> library;
+  bool prewarm = false;
+  std::optional<int> transitionMs;
+};
+
+int positive(const std::string& text) {
+  const int value = std::atoi(text.c_str());
+  if (value < 1) throw std::invalid_argument("not a positive count: " + text);
+  return value;
+}
+
+std::vector<Library> librariesFrom(const std::string& list) {
+  std::vector<Library> libraries;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const auto end = std::min(list.find(',', start), list.size());
+    const auto library = libraryNamed(list.substr(start, end - start));
+    if (!library) throw std::invalid_argument("not a library: " + list.substr(start, end - start));
+    libraries.push_back(*library);
+    start = end + 1;
+  }
+  return libraries;
+}
+
+Options parse(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    const auto value = [&]() -> std::string {
+      if (i + 1 >= argc) throw std::invalid_argument(argument + " needs a value");
+      return argv[++i];
+    };
+    if (argument == "--runs") {
+      options.runs = positive(value());
+    } else if (argument == "--memory-checkouts") {
+      options.memoryCheckouts = positive(value());
+    } else if (argument == "--fresh-runs") {
+      options.freshRuns = positive(value());
+    } else if (argument == "--libraries") {
+      options.libraries = librariesFrom(value());
+    } else if (argument == "--skip") {
+      options.skipped.insert(value());
+    } else if (argument == "--verbose") {
+      options.verbose = true;
+    } else if (argument == "--transition-ms") {
+      options.transitionMs = std::atoi(value().c_str());
+    } else if (argument == "--child") {
+      options.child = value();
+    } else if (argument == "--library") {
+      options.library = librariesFrom(value()).at(0);
+    } else if (argument == "--prewarm") {
+      options.prewarm = true;
+    } else {
+      throw std::invalid_argument("unknown argument: " + argument);
+    }
+  }
+  return options;
+}
+
+std::string argumentOf(Library library) { return library == Library::kit ? "kit" : "classic"; }
+
+int runChildMode(const Options& options) {
+  if (!gtk_init_check()) throw std::runtime_error("no display; run under xvfb-run -a (bench/run does)");
+  if (options.child == "timing") {
+    std::optional<std::chrono::milliseconds> transition;
+    if (options.transitionMs) transition = std::chrono::milliseconds(*options.transitionMs);
+    measureCheckoutTimes(options.runs, options.libraries, transition);
+  } else if (options.child == "memory" && options.library) {
+    measureResidentGrowth(*options.library, options.memoryCheckouts);
+  } else if (options.child == "first" && options.library) {
+    measureFirstCheckout(*options.library, options.prewarm);
+  } else {
+    throw std::invalid_argument("unknown measuring run: " + options.child);
+  }
+  return 0;
+}
+
+class Table {
+ public:
+  void add(const std::string& label, double value, double target) { rows_.push_back({label, value, target}); }
+  // The same columns as velquor_bench; returns how many rows missed their target.
+  int print() const {
+    int missed = 0;
+    std::printf("\n%-64s %10s %8s\n", "ratio", "measured", "target");
+    for (const auto& row : rows_) {
+      const bool met = row.value <= row.target;
+      missed += met ? 0 : 1;
+      std::printf("%-64s %10.2f %6s%.2f %s\n", row.label.c_str(), row.value, "<= ", row.target, met ? "ok" : "MISSED");
+    }
+    return missed;
+  }
+
+ private:
+  struct Row {
+    std::string label;
+    double value;
+    double target;
+  };
+  std::vector<Row> rows_;
+};
+
+void showNotes(const ChildReport& report, bool verbose) {
+  if (!verbose) return;
+  for (const auto& note : report.notes) std::printf("  %s\n", note.c_str());
+}
+
+double result(const ChildReport& report, const std::string& name) {
+  auto found = report.results.find(name);
+  if (found == report.results.end()) throw std::runtime_error("a measuring run did not report " + name);
+  return found->second;
+}
+
+void timeCheckouts(const Options& options, Table& table) {
+  std::string libraries;
+  for (const auto library : options.libraries) {
+    if (!libraries.empty()) libraries += ',';
+    libraries += argumentOf(library);
+  }
+  std::printf("Checkout vs bare web view: %d runs each after one warm-up, interleaved, one process...\n", options.runs);
+  std::fflush(stdout);
+  std::vector<std::string> arguments{"--child",     "timing", "--runs", std::to_string(options.runs),
+                                     "--libraries", libraries};
+  if (options.transitionMs) {
+    std::printf("  (the toolkit slides checkouts in over %d ms instead of its default)\n", *options.transitionMs);
+    arguments.insert(arguments.end(), {"--transition-ms", std::to_string(*options.transitionMs)});
+  }
+  const auto report = runChild(arguments);
+  showNotes(report, options.verbose);
+  for (const auto library : options.libraries) {
+    const std::string name(libraryName(library));
+    const std::string key = argumentOf(library);
+    std::printf("  %-15s page load starts after (median): checkout %8.1f ms, bare web view %8.1f ms\n", name.c_str(),
+                result(report, key + ".checkout.pageload"), result(report, key + ".floor.pageload"));
+    for (const std::string stage : {"post", "completion"}) {
+      const double checkout = result(report, key + ".checkout." + stage);
+      const double floor = result(report, key + ".floor." + stage);
+      std::printf("  %-15s to %-10s median: checkout %8.1f ms, bare web view %8.1f ms\n", name.c_str(), stage.c_str(),
+                  checkout, floor);
+      table.add(
+          name + " checkout to " + (stage == "post" ? "gateway POST" : "delegate completion") + " / bare web view",
+          checkout / floor, kCheckoutRatioTarget);
+    }
+  }
+}
+
+void measureMemory(const Options& options, Table& table) {
+  for (const auto library : options.libraries) {
+    const std::string name(libraryName(library));
+    std::printf("Resident size, %s, %d sequential checkouts in a fresh process...\n", name.c_str(),
+                options.memoryCheckouts);
+    std::fflush(stdout);
+    const auto report = runChild({"--child", "memory", "--library", argumentOf(library), "--memory-checkouts",
+                                  std::to_string(options.memoryCheckouts)});
+    showNotes(report, options.verbose);
+    const double first = result(report, "rss.first") / (1024 * 1024);
+    const double last = result(report, "rss.last") / (1024 * 1024);
+    const double heapFirst = result(report, "heap.first") / (1024 * 1024);
+    const double heapLast = result(report, "heap.last") / (1024 * 1024);
+    const double released = result(report, "rss.released") / (1024 * 1024);
+    std::printf(
+        "  %-15s resident after 1: %.1f MB, after %d: %.1f MB (%.1f MB once malloc returns its free heap);\n"
+        "  %-15s heap in use after 1: %.1f MB, after %d: %.1f MB (growth %.2f MB)\n",
+        name.c_str(), first, options.memoryCheckouts, last, released, "", heapFirst, options.memoryCheckouts, heapLast,
+        heapLast - heapFirst);
+    table.add(name + " resident growth, 1 -> " + std::to_string(options.memoryCheckouts) + " checkouts (MB)",
+              last - first, kResidentGrowthTargetMB);
+  }
+}
+
+void comparePrewarm(const Options& options, Table& table) {
+  for (const auto library : options.libraries) {
+    const std::string name(libraryName(library));
+    std::printf("First checkout, %s, %d fresh processes with prewarm() and %d without, alternating...\n", name.c_str(),
+                options.freshRuns, options.freshRuns);
+    std::fflush(stdout);
+    std::vector<double> cold;
+    std::vector<double> coldCompletion;
+    std::vector<double> warm;
+    std::vector<double> warmCompletion;
+    std::vector<double> readiness;
+    for (int run = 0; run < options.freshRuns; ++run) {
+      for (const bool prewarm : {run % 2 == 0, run % 2 != 0}) {
+        std::vector<std::string> arguments{"--child", "first", "--library", argumentOf(library)};
+        if (prewarm) arguments.push_back("--prewarm");
+        const auto report = runChild(arguments);
+        (prewarm ? warm : cold).push_back(result(report, "first.post"));
+        (prewarm ? warmCompletion : coldCompletion).push_back(result(report, "first.completion"));
+        if (prewarm) readiness.push_back(result(report, "prewarm.ready"));
+        if (options.verbose) {
+          std::printf("  run %d %-12s first POST %8.1f ms, completion %8.1f ms\n", run + 1,
+                      prewarm ? "prewarmed" : "not", result(report, "first.post"), result(report, "first.completion"));
+        }
+      }
+    }
+    std::printf(
+        "  %-15s first POST median: %.1f ms prewarmed, %.1f ms not; completion %.1f / %.1f ms; "
+        "prewarm ready after %.1f ms\n",
+        name.c_str(), median(warm), median(cold), median(warmCompletion), median(coldCompletion), median(readiness));
+    table.add(name + " first checkout to POST, prewarmed / not", median(warm) / median(cold), kPrewarmRatioTarget);
+  }
+}
+
+std::string cpuModel() {
+  std::ifstream cpuinfo("/proc/cpuinfo");
+  for (std::string line; std::getline(cpuinfo, line);) {
+    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
+  }
+  return "unknown CPU";
+}
+
+std::string loadAverage() {
+  std::ifstream loadavg("/proc/loadavg");
+  std::string one, five, fifteen;
+  loadavg >> one >> five >> fifteen;
+  return one + " " + five + " " + fifteen;
+}
+
+int orchestrate(const Options& options) {
+  std::printf("velquor_checkout_bench: %ld CPUs (%s), WebKitGTK %u.%u.%u, load average %s\n",
+              sysconf(_SC_NPROCESSORS_ONLN), cpuModel().c_str(), webkit_get_major_version(), webkit_get_minor_version(),
+              webkit_get_micro_version(), loadAverage().c_str());
+  Table table;
+  // Fresh processes first, while nothing else of the benchmark runs.
+  if (!options.skipped.contains("prewarm")) comparePrewarm(options, table);
+  if (!options.skipped.contains("timing")) timeCheckouts(options, table);
+  if (!options.skipped.contains("memory")) measureMemory(options, table);
+  std::printf("load average at the end: %s\n", loadAverage().c_str());
+  return table.print() == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const auto options = parse(argc, argv);
+    return options.child.empty() ? orchestrate(options) : runChildMode(options);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "velquor_checkout_bench: %s\n", error.what());
+    return 2;
+  }
+}

@@ -1,0 +1,134 @@
+#include "CheckoutMeasurements.h"
+
+#include "ChildRun.h"
+
+#include <cstdio>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+namespace bench {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long an app runs before its first checkout, in both arms of the prewarm comparison: its
+// start-up, and the customer getting to the Pay button. Prewarming that is not done by then is
+// waited for (and its time reported).
+constexpr auto kStartupIdle = 3s;
+constexpr auto kPrewarmPatience = 60s;
+
+struct Samples {
+  std::vector<double> post;
+  std::vector<double> completion;
+  std::vector<double> pageLoad;
+  void add(const CheckoutTiming& timing) {
+    pageLoad.push_back(timing.toPageLoadMs);
+    post.push_back(timing.toPostMs);
+    completion.push_back(timing.toCompletionMs);
+  }
+};
+
+std::string key(Library library) { return library == Library::kit ? "kit" : "classic"; }
+
+std::string formatted(const CheckoutTiming& timing) {
+  char text[96];
+  std::snprintf(text, sizeof text, "page load %.1f, POST %.1f, completion %.1f ms", timing.toPageLoadMs,
+                timing.toPostMs, timing.toCompletionMs);
+  return text;
+}
+
+std::string megabytes(double bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f MB", bytes / (1024 * 1024));
+  return text;
+}
+
+}  // namespace
+
+void measureCheckoutTimes(int runs, const std::vector<Library>& libraries,
+                          std::optional<std::chrono::milliseconds> transition) {
+  CheckoutStage stage(transition);
+  for (const auto library : libraries) {
+    // The first of each pays for what any first web view pays once per process; the first-checkout
+    // comparison measures that part.
+    stage.checkout(library);
+    stage.floor(library);
+  }
+  std::map<std::string, Samples> samples;
+  for (int run = 0; run < runs; ++run) {
+    for (std::size_t index = 0; index < libraries.size(); ++index) {
+      const auto library = libraries[index];
+      // Alternating which goes first, so that a trend in the machine's load weighs on both alike.
+      const bool checkoutFirst = (static_cast<std::size_t>(run) + index) % 2 == 0;
+      CheckoutTiming checkout;
+      CheckoutTiming floor;
+      if (checkoutFirst) {
+        checkout = stage.checkout(library);
+        floor = stage.floor(library);
+      } else {
+        floor = stage.floor(library);
+        checkout = stage.checkout(library);
+      }
+      samples[key(library) + ".checkout"].add(checkout);
+      samples[key(library) + ".floor"].add(floor);
+      reportNote(key(library) + " run " + std::to_string(run + 1) + ": checkout " + formatted(checkout) + ", floor " +
+                 formatted(floor));
+    }
+  }
+  for (const auto& [name, values] : samples) {
+    reportResult(name + ".post", median(values.post));
+    reportResult(name + ".completion", median(values.completion));
+    reportResult(name + ".pageload", median(values.pageLoad));
+  }
+}
+
+void measureResidentGrowth(Library library, int checkouts) {
+  if (checkouts < 1) throw std::invalid_argument("at least one checkout");
+  CheckoutStage stage;
+  for (int done = 1; done <= checkouts; ++done) {
+    stage.checkout(library);
+    const auto resident = static_cast<double>(residentBytes());
+    const auto heap = heapUse();
+    if (done == 1 || done == checkouts) {
+      const std::string when = done == 1 ? ".first" : ".last";
+      reportResult("rss" + when, resident);
+      reportResult("heap" + when, static_cast<double>(heap.inUse));
+    }
+    if (done == 1 || done % 10 == 0 || done == checkouts) {
+      const auto parts = residentParts();
+      reportNote(key(library) + " after " + std::to_string(done) + " checkouts: resident " + megabytes(resident) +
+                 " (anonymous " + megabytes(static_cast<double>(parts.anonymous)) + ", file " +
+                 megabytes(static_cast<double>(parts.file)) + ", shared " +
+                 megabytes(static_cast<double>(parts.shared)) + "); heap in use " +
+                 megabytes(static_cast<double>(heap.inUse)) + " of " + megabytes(static_cast<double>(heap.held)) +
+                 " held by malloc");
+    }
+  }
+  // How much of the resident size is heap that malloc holds free: it goes back to the system here.
+  releaseFreeHeap();
+  reportResult("rss.released", static_cast<double>(residentBytes()));
+}
+
+void measureFirstCheckout(Library library, bool prewarm) {
+  CheckoutStage stage;
+  const auto start = Clock::now();
+  bool ready = !prewarm;
+  Clock::time_point readyAt = start;
+  if (prewarm) {
+    stage.toolkit().prewarm([&] {
+      ready = true;
+      readyAt = Clock::now();
+    });
+  }
+  spinFor(std::chrono::duration_cast<std::chrono::milliseconds>(kStartupIdle));
+  if (!spinUntil([&] { return ready; }, kPrewarmPatience)) throw std::runtime_error("prewarming never finished");
+
+  const auto timing = stage.checkout(library);
+  reportResult("first.post", timing.toPostMs);
+  reportResult("first.completion", timing.toCompletionMs);
+  reportResult("prewarm.ready", millisecondsBetween(start, readyAt));
+}
+
+}  // namespace bench

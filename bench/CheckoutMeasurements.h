@@ -1,0 +1,27 @@
+#pragma once
+
+// The measuring runs of the checkout benchmark. Each runs in a process of its own, under a
+// display, and reports its figures with reportResult (milliseconds, bytes).
+
+#include "CheckoutStage.h"
+
+#include <vector>
+
+namespace bench {
+
+// Median times of `runs` sequential checkouts per library and of as many floor runs, interleaved,
+// after one uncounted warm-up of each: "<library>.<checkout|floor>.<post|completion|pageload>".
+void measureCheckoutTimes(int runs, const std::vector<Library>& libraries,
+                          std::optional<std::chrono::milliseconds> transition = std::nullopt);
+
+// Resident size after the first and after the last of `checkouts` sequential checkouts, each
+// dismissed before the next: "rss.first", "rss.last"; the heap in use at the same points,
+// "heap.first", "heap.last"; and "rss.released", the resident size once malloc has given its free
+// heap back after the last (bytes).
+void measureResidentGrowth(Library library, int checkouts);
+
+// The first checkout of a fresh process, after the app's start-up (and its prewarm() when
+// `prewarm`): "first.post", "first.completion", and "prewarm.ready" (how long prewarming took).
+void measureFirstCheckout(Library library, bool prewarm);
+
+}  // namespace bench

@@ -1,0 +1,270 @@
+#include "CheckoutStage.h"
+
+#include "BenchParams.h"
+
+#include <VelquorClassic/Velquor.h>
+#include <VelquorClassic/VelquorParamsJSON.h>
+#include <VelquorKit/Velquor.h>
+#include <velquor/headless/HeadlessToolkit.h>
+#include <velquor/platform/Coding.h>
+
+#include <webkit/webkit.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace bench {
+
+namespace {
+
+using namespace std::chrono_literals;
+using velquor::platform::UIViewController;
+
+// Long enough for a cold web process on a loaded machine; a run that takes longer has hung.
+constexpr auto kPatience = 60s;
+constexpr auto kSettlePatience = 15s;
+// What the checkout's web view is set up with, and what the floor's is set up with too.
+constexpr const char* kUserAgent = "Velquor-iOS-SDK";
+constexpr const char* kResultChannel = "paymentResponseIos";
+
+// One result, as heard by a delegate or by the floor's handler.
+struct Arrival {
+  bool arrived = false;
+  Clock::time_point at;
+  void mark() {
+    if (arrived) return;
+    arrived = true;
+    at = Clock::now();
+  }
+};
+
+struct KitDelegate : VelquorKit::VelquorDelegate {
+  Arrival* arrival = nullptr;
+  void didPaymentCompleted(const std::shared_ptr<UIViewController>&, const std::optional<nlohmann::json>&) override {
+    if (arrival) arrival->mark();
+  }
+  void didPaymentCanceled(const std::shared_ptr<UIViewController>&) override {}
+};
+
+struct ClassicDelegate : VelquorClassic::VelquorDelegate {
+  Arrival* arrival = nullptr;
+  void didPaymentCompleted(const std::shared_ptr<VelquorClassic::VelquorViewController>&,
+                           const std::optional<nlohmann::json>&) override {
+    if (arrival) arrival->mark();
+  }
+  void didPaymentCanceled(const std::shared_ptr<VelquorClassic::VelquorViewController>&) override {}
+};
+
+std::shared_ptr<VelquorClassic::VelquorParams> classicParams(const std::string& document) {
+  std::shared_ptr<velquor::platform::NSError> error;
+  auto params = VelquorParamsFromData(velquor::platform::NSData(document), &error);
+  if (!params) throw std::runtime_error("the benchmark's parameters do not decode as VelquorClassic parameters");
+  return params;
+}
+
+CheckoutTiming timingOf(Clock::time_point start, const velquor::sandbox::ReceivedRequest& post, const Arrival& result,
+                        const Arrival& pageLoad) {
+  return {millisecondsBetween(start, post.receivedAt), millisecondsBetween(start, result.at),
+          millisecondsBetween(start, pageLoad.at)};
+}
+
+// Marks `arrival` when `view` starts its first load; returns the handler to disconnect.
+gulong watchFirstLoad(WebKitWebView* view, Arrival& arrival) {
+  return g_signal_connect(view, "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gpointer data) {
+                            if (event == WEBKIT_LOAD_STARTED) static_cast<Arrival*>(data)->mark();
+                          }),
+                          &arrival);
+}
+
+std::shared_ptr<velquor::platform::WKWebView> findWebView(const std::shared_ptr<velquor::platform::UIView>& view) {
+  if (!view) return nullptr;
+  if (auto webView = std::dynamic_pointer_cast<velquor::platform::WKWebView>(view)) return webView;
+  for (const auto& subview : view->subviews()) {
+    if (auto found = findWebView(subview)) return found;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string_view libraryName(Library library) { return library == Library::kit ? "VelquorKit" : "VelquorClassic"; }
+
+std::optional<Library> libraryNamed(std::string_view name) {
+  if (name == "kit" || name == "VelquorKit") return Library::kit;
+  if (name == "classic" || name == "VelquorClassic") return Library::classic;
+  return std::nullopt;
+}
+
+// The app keeps the classic delegate alive (the checkout holds it weakly); the kit's is held by
+// the checkout itself until it is dismissed.
+struct CheckoutStage::Delegates {
+  Arrival arrival;
+  std::shared_ptr<ClassicDelegate> classic = std::make_shared<ClassicDelegate>();
+};
+
+CheckoutStage::CheckoutStage(std::optional<std::chrono::milliseconds> transition)
+    : gateway_(velquor::sandbox::SandboxOptions{
+          .port = 0, .autoResult = velquor::sandbox::AutoResult::success, .onRequest = {}}),
+      delegates_(std::make_unique<Delegates>()) {
+  const std::string document = typicalParams().dump();
+  kitParams_ = velquor::platform::JSONDecoder().decode<VelquorKit::VelquorParams>(document);
+  classicParams_ = classicParams(document);
+
+  window_ = gtk_window_new();
+  gtk_window_set_title(GTK_WINDOW(window_), "Velquor checkout benchmark");
+  gtk_window_set_default_size(GTK_WINDOW(window_), 420, 760);
+  // The app's own content: a box the floor's web view goes into, as an app would show one.
+  appContent_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_box_append(GTK_BOX(appContent_), gtk_label_new("Merchant app"));
+  gtk_window_set_child(GTK_WINDOW(window_), appContent_);
+  gtk_window_present(GTK_WINDOW(window_));
+  if (!spinUntil([&] { return gtk_widget_get_mapped(window_); }, kPatience))
+    throw std::runtime_error("the window never showed");
+
+  velquor::gtk::GtkToolkitOptions options;
+  // Nothing of the benchmark's pages is kept on disk, for the checkout and the floor alike.
+  options.ephemeralNetworkSession = true;
+  if (transition) options.transitionDuration = *transition;
+  toolkit_ = std::make_unique<velquor::gtk::GtkToolkit>(options);
+  screen_ = toolkit_->rootViewControllerForWindow(GTK_WINDOW(window_));
+}
+
+CheckoutStage::~CheckoutStage() {
+  screen_.reset();
+  toolkit_.reset();
+  gtk_window_destroy(GTK_WINDOW(window_));
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+}
+
+void CheckoutStage::presentCheckout(Library library) {
+  const std::string endpoint = gateway_.endpoint();
+  if (library == Library::kit) {
+    auto delegate = std::make_shared<KitDelegate>();
+    delegate->arrival = &delegates_->arrival;
+    VelquorKit::Velquor::presentVelquorContorller(screen_, endpoint, kitParams_, delegate);
+  } else {
+    delegates_->classic->arrival = &delegates_->arrival;
+    VelquorClassic::Velquor::presentVelquorContorller(screen_, endpoint, delegates_->classic, classicParams_);
+  }
+}
+
+CheckoutTiming CheckoutStage::checkout(Library library) {
+  const std::size_t postsBefore = gateway_.requestCount();
+  const std::size_t processesBefore = ownWebProcessCount();
+  delegates_->arrival = {};
+
+  const auto start = Clock::now();
+  presentCheckout(library);
+  // Watched for the breakdown only; connecting costs microseconds, and the page starts loading only
+  // once the checkout has slid in.
+  Arrival pageLoad;
+  WebKitWebView* engine = nullptr;
+  if (const auto presented = screen_->presentedViewController()) {
+    if (const auto webView = findWebView(presented->view())) engine = velquor::gtk::GtkToolkit::webKitWebView(*webView);
+  }
+  if (!engine) throw std::runtime_error(std::string(libraryName(library)) + " presented no checkout web view");
+  const gulong watch = watchFirstLoad(engine, pageLoad);
+  if (!spinUntil([&] { return delegates_->arrival.arrived; }, kPatience)) {
+    throw std::runtime_error(std::string(libraryName(library)) + "'s checkout reported no result");
+  }
+  const auto post = gateway_.waitForRequest(postsBefore + 1, 0ms);
+  if (!post) throw std::runtime_error("the gateway recorded no payment post");
+  const auto timing = timingOf(start, *post, delegates_->arrival, pageLoad);
+  g_signal_handler_disconnect(engine, watch);
+
+  bool dismissed = false;
+  screen_->dismissViewControllerAnimated(true, [&dismissed] { dismissed = true; });
+  if (!spinUntil([&] { return dismissed; }, kPatience)) throw std::runtime_error("the checkout was never dismissed");
+  settle(processesBefore);
+  return timing;
+}
+
+CheckoutTiming CheckoutStage::floor(Library library) {
+  const std::string& page = formPage(library);
+  const std::size_t postsBefore = gateway_.requestCount();
+  const std::size_t processesBefore = ownWebProcessCount();
+  Arrival result;
+
+  const auto start = Clock::now();
+  // What the checkout's web view is given: the toolkit's context and session, the user agent, the
+  // window-opening permission, one script-message channel.
+  WebKitSettings* settings = webkit_settings_new();
+  webkit_settings_set_user_agent(settings, kUserAgent);
+  webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
+  WebKitUserContentManager* contentManager = webkit_user_content_manager_new();
+  const std::string signal = std::string("script-message-received::") + kResultChannel;
+  g_signal_connect(contentManager, signal.c_str(),
+                   G_CALLBACK(+[](WebKitUserContentManager*, JSCValue* value, gpointer data) {
+                     // An app needs the result's data, not only the fact that it came.
+                     g_free(jsc_value_to_json(value, 0));
+                     static_cast<Arrival*>(data)->mark();
+                   }),
+                   &result);
+  webkit_user_content_manager_register_script_message_handler(contentManager, kResultChannel, nullptr);
+  auto* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", toolkit_->webContext(),
+                                            "network-session", toolkit_->networkSession(), "settings", settings,
+                                            "user-content-manager", contentManager, nullptr));
+  ++liveFloorViews_;
+  g_object_weak_ref(
+      G_OBJECT(view), [](gpointer stage, GObject*) { --static_cast<CheckoutStage*>(stage)->liveFloorViews_; }, this);
+  gtk_widget_set_vexpand(GTK_WIDGET(view), TRUE);
+  Arrival pageLoad;
+  watchFirstLoad(view, pageLoad);
+  gtk_box_append(GTK_BOX(appContent_), GTK_WIDGET(view));
+  webkit_web_view_load_html(view, page.c_str(), nullptr);
+
+  const bool arrived = spinUntil([&] { return result.arrived; }, kPatience);
+  gtk_box_remove(GTK_BOX(appContent_), GTK_WIDGET(view));  // the box held the only reference
+  webkit_user_content_manager_unregister_script_message_handler(contentManager, kResultChannel, nullptr);
+  g_signal_handlers_disconnect_by_data(contentManager, &result);
+  g_object_unref(contentManager);
+  g_object_unref(settings);
+  if (!arrived) throw std::runtime_error("the bare web view heard no result");
+  const auto post = gateway_.waitForRequest(postsBefore + 1, 0ms);
+  if (!post) throw std::runtime_error("the gateway recorded no payment post from the bare web view");
+
+  settle(processesBefore);
+  return timingOf(start, *post, result, pageLoad);
+}
+
+const std::string& CheckoutStage::formPage(Library library) {
+  auto found = formPages_.find(library);
+  if (found != formPages_.end()) return found->second;
+  // Installed only for this while; the GTK toolkit is the current one again afterwards.
+  velquor::headless::HeadlessToolkit headless;
+  const auto screen = headless.makeAppScreen();
+  const std::string endpoint = gateway_.endpoint();
+  auto kitDelegate = std::make_shared<KitDelegate>();
+  auto classicDelegate = std::make_shared<ClassicDelegate>();
+  if (library == Library::kit) {
+    VelquorKit::Velquor::presentVelquorContorller(screen, endpoint, kitParams_, kitDelegate);
+  } else {
+    VelquorClassic::Velquor::presentVelquorContorller(screen, endpoint, classicDelegate, classicParams_);
+  }
+  headless.runUntilIdle();
+  const auto webViews = headless.webViews();
+  if (webViews.empty() || webViews.back()->loads().empty()) {
+    throw std::runtime_error(std::string(libraryName(library)) + "'s checkout loaded no page on the headless toolkit");
+  }
+  return formPages_.emplace(library, webViews.back()->loads().back().html).first->second;
+}
+
+void CheckoutStage::settle(std::size_t webProcessesBefore) {
+  const bool released = spinUntil(
+      [&] { return velquor::gtk::GtkToolkit::liveWebViewCount() == 0 && liveFloorViews_ == 0; }, kSettlePatience);
+  if (!released) throw std::runtime_error("a web view of the last run was never released");
+  // A web process ends a little after its view; wait for it, so that it does not weigh on the next
+  // run. WebKit keeps the process of the last page closed for a site alive, idle, for a later page
+  // of that site (its process cache; a checkout never gets it back, since a post from the blank
+  // form page stays in the page's own process), so one more than before may stay. Checked every
+  // few turns: reading /proc is not free.
+  const std::size_t allowed = std::max<std::size_t>(webProcessesBefore, 1);
+  std::size_t turns = 0;
+  if (!spinUntil([&] { return ++turns % 8 == 0 && ownWebProcessCount() <= allowed; }, kSettlePatience)) {
+    throw std::runtime_error("a web process of the last run outlived its web view");
+  }
+  spinFor(50ms);
+}
+
+}  // namespace bench

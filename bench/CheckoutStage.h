@@ -1,0 +1,78 @@
+#pragma once
+
+// One app window under the GTK toolkit, a sandbox gateway that answers every payment post with a
+// page posting "success" on load, and the two ways to reach it: a library's checkout, and the bare
+// WebKitGTK web view that bounds it (the floor).
+
+#include "CheckoutMeasures.h"
+#include "SandboxGateway.h"
+
+#include <VelquorClassic/VelquorParams.h>
+#include <VelquorKit/VelquorParams.h>
+#include <velquor/gtk/GtkToolkit.h>
+
+#include <gtk/gtk.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace bench {
+
+enum class Library { kit, classic };
+
+std::string_view libraryName(Library library);
+std::optional<Library> libraryNamed(std::string_view name);
+
+struct CheckoutTiming {
+  double toPostMs = 0;        // from the start to the gateway's receipt of the payment post
+  double toCompletionMs = 0;  // from the start to the delegate's completion call (the floor's message)
+  double toPageLoadMs = 0;    // from the start to the web view's starting to load the form page
+};
+
+class CheckoutStage {
+ public:
+  // Needs GTK initialised. Shows the window and waits until it is mapped. `transition`: how long the
+  // toolkit slides a checkout in and out; none, the toolkit's default.
+  explicit CheckoutStage(std::optional<std::chrono::milliseconds> transition = std::nullopt);
+  ~CheckoutStage();
+  CheckoutStage(const CheckoutStage&) = delete;
+  CheckoutStage& operator=(const CheckoutStage&) = delete;
+
+  velquor::gtk::GtkToolkit& toolkit() { return *toolkit_; }
+
+  // From the launcher call, as an app makes it. Once the delegate has the result, the checkout is
+  // dismissed (animated, as an app does) and the stage settles before returning.
+  CheckoutTiming checkout(Library library);
+  // From the making of a bare WebKitWebView (same context, session, user agent and window) that
+  // loads the page `library`'s checkout loads and hears the result through its own script-message
+  // handler. Removed and settled before returning.
+  CheckoutTiming floor(Library library);
+
+  // The page `library`'s launcher loads into its web view for this gateway, taken by presenting
+  // the checkout once on the headless toolkit.
+  const std::string& formPage(Library library);
+
+ private:
+  struct Delegates;
+
+  void presentCheckout(Library library);
+  // Waits until every web view of the last run is finalised and no more web processes run than
+  // before it.
+  void settle(std::size_t webProcessesBefore);
+
+  GtkWidget* window_ = nullptr;
+  GtkWidget* appContent_ = nullptr;
+  std::unique_ptr<velquor::gtk::GtkToolkit> toolkit_;
+  std::shared_ptr<velquor::platform::UIViewController> screen_;
+  velquor::sandbox::SandboxGateway gateway_;
+  VelquorKit::VelquorParams kitParams_;
+  std::shared_ptr<VelquorClassic::VelquorParams> classicParams_;
+  std::unique_ptr<Delegates> delegates_;
+  std::map<Library, std::string> formPages_;
+  std::size_t liveFloorViews_ = 0;
+};
+
+}  // namespace bench
