@@ -8,7 +8,8 @@ using platform::UIAlertActionStyle;
 
 AlertDialog::AlertDialog(const std::shared_ptr<platform::UIAlertController>& alert, GtkWindow* parent,
                          std::function<void()> didPresent)
-    : alert_(alert), actions_(alert->actions()), didPresent_(std::move(didPresent)) {
+    : alert_(alert), actions_(alert->actions()), parent_(GObjectRef<GtkWindow>::retain(parent)),
+      didPresent_(std::move(didPresent)) {
   const auto& title = alert->title();
   const auto& message = alert->message();
   // The first text is the dialog's headline; with a title and a message the message goes under it.

@@ -36,6 +36,9 @@ class AlertDialog {
 
   std::weak_ptr<platform::UIAlertController> alert_;
   std::vector<std::shared_ptr<platform::UIAlertAction>> actions_;
+  // Outlives the dialog: a dialog's last unref detaches it from its transient parent, which must
+  // then still exist, even when the app destroyed that window first.
+  GObjectRef<GtkWindow> parent_;
   GObjectRef<GtkWidget> dialog_;
   std::function<void()> didPresent_;
   bool destroyed_ = false;

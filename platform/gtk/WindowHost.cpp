@@ -79,15 +79,15 @@ void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, boo
                          std::function<void()> didDismiss) {
   const auto chain = presentedChain(presented);
 
-  // Alerts leave at once. Their dialogs go on the next turn: this may run inside a dialog's own
-  // response signal.
+  // Alerts leave the model at once; their dialogs go (hidden and destroyed together) on the next
+  // turn: this may run inside a dialog's own response or close-request signal, and a window hidden
+  // inside its close-request keeps a size handler on its surface that outlives it.
   for (auto it = alerts_.begin(); it != alerts_.end();) {
     if (!contains(chain, it->controller.get())) {
       ++it;
       continue;
     }
     if (auto entry = state_.widgets.find(it->controller.get()); entry != state_.widgets.end()) state_.widgets.erase(entry);
-    gtk_widget_set_visible(it->dialog->widget(), FALSE);
     postToMainLoop([dialog = std::move(it->dialog)] {});
     it = alerts_.erase(it);
   }

@@ -47,6 +47,23 @@ inline void spinFor(std::chrono::milliseconds duration) {
   spinUntil([] { return false; }, duration);
 }
 
+// A warning or critical from GLib's object system or GTK means a widget was used after it went
+// (or the like): it fails the running test rather than scrolling past in the log.
+inline void failOnToolkitWarnings() {
+  static const bool installed = [] {
+    for (const char* domain : {"GLib-GObject", "Gtk", "Gdk", "GLib"}) {
+      g_log_set_handler(
+          domain, static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL),
+          [](const gchar* logDomain, GLogLevelFlags, const gchar* message, gpointer) {
+            ADD_FAILURE() << logDomain << ": " << message;
+          },
+          nullptr);
+    }
+    return true;
+  }();
+  (void)installed;
+}
+
 // All descendants of `root` (itself included), depth first.
 inline std::vector<GtkWidget*> descendants(GtkWidget* root) {
   std::vector<GtkWidget*> found;
@@ -182,6 +199,7 @@ class GtkWindowTest : public ::testing::Test {
 
   void SetUp() override {
     gtk_init();
+    failOnToolkitWarnings();
     window = GTK_WINDOW(gtk_window_new());
     gtk_window_set_default_size(window, 480, 640);
     appContent = gtk_label_new("The app's own content");

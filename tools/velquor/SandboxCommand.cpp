@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <iostream>
 #include <memory>
-#include <pthread.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace velquor::tool {
 
@@ -20,17 +22,37 @@ struct SandboxCommandOptions {
   sandbox::AutoResult autoResult = sandbox::AutoResult::none;
 };
 
+int stopPipe[2] = {-1, -1};
+
+void requestStop(int) {
+  const char byte = 0;
+  [[maybe_unused]] const auto written = ::write(stopPipe[1], &byte, 1);
+}
+
+// A handler rather than a blocked mask and sigwait: libraries may have started threads before
+// this runs, and a stop signal delivered to one of those must not kill the process with the
+// default action. Installing a handler also overrides an ignored SIGINT, as a shell leaves it for
+// background commands.
+void catchStopSignals() {
+  if (stopPipe[0] < 0 && ::pipe2(stopPipe, O_CLOEXEC) != 0) {
+    throw CommandFailure(kExitSoftware, "velquor sandbox: cannot create a pipe");
+  }
+  struct sigaction action {};
+  action.sa_handler = requestStop;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+void waitForStopSignal() {
+  char byte = 0;
+  while (::read(stopPipe[0], &byte, 1) < 0 && errno == EINTR) {
+  }
+}
+
 int runSandbox(const SandboxCommandOptions& options) {
-  // Blocked before the gateway starts its threads, so they inherit the mask and the signals wait
-  // for sigwait below. A shell starts background commands with SIGINT ignored, and POSIX leaves
-  // open whether an ignored signal stays pending for sigwait: take the default disposition back.
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
+  catchStopSignals();
 
   sandbox::SandboxOptions gatewayOptions;
   gatewayOptions.port = options.port;
@@ -52,8 +74,7 @@ int runSandbox(const SandboxCommandOptions& options) {
   }
   std::cout << "Velquor sandbox gateway listening on " << gateway->endpoint() << std::endl;
 
-  int received = 0;
-  sigwait(&stopSignals, &received);
+  waitForStopSignal();
   gateway->stop();
   return 0;
 }
