@@ -38,6 +38,24 @@ TEST(HTMLEscaping, EscapesExactlyTheFourAttributeCharactersAtEveryPositionOfAChu
   }
 }
 
+// Short texts are read in overlapping windows: a special character already handled must not be
+// found again in the next window, and none may be skipped between two.
+TEST(HTMLEscaping, EscapesEveryPairOfSpecialsWhateverTheWindowsTheyFallIn) {
+  for (std::size_t length = 2; length <= 40; ++length) {
+    for (std::size_t first = 0; first < length; ++first) {
+      for (std::size_t second = first + 1; second < length; ++second) {
+        std::string text(length, 'x');
+        text[first] = '&';
+        text[second] = '<';
+        std::string out;
+        appendEscapedHTMLAttribute(out, text);
+        ASSERT_EQ(out, reference(text)) << length << " " << first << " " << second;
+        ASSERT_EQ(escapedHTMLAttributeLength(text), reference(text).size()) << length << " " << first << " " << second;
+      }
+    }
+  }
+}
+
 TEST(HTMLEscaping, KeepsEveryOtherByteIncludingNulAndNonASCII) {
   std::string all;
   for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
