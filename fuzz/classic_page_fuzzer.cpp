@@ -9,34 +9,21 @@
 #include <array>
 #include <cstdlib>
 
-namespace {
-
-// Page order, with the JSON key of each input.
-constexpr std::array<const char*, 38> kPageOrder = {
-    "hash", "api_key", "return_url", "mode", "order_id", "amount", "currency", "description", "name", "email",
-    "phone", "address_line_1", "address_line_2", "city", "state", "zip_code", "country", "udf1", "udf2", "udf3",
-    "udf4", "udf5", "timeout_duration", "return_url_failure", "return_url_cancel", "percent_tdr_by_user",
-    "flatfee_tdr_by_user", "show_convenience_fee", "split_enforce_strict", "split_info", "payment_options",
-    "payment_page_display_text", "allowed_bank_codes", "allowed_emi_tenure", "allowed_bins", "offer_code",
-    "product_details", "enable_auto_refund"};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace VelquorClassic;
   fuzz::FuzzInput input(data, size);
   const std::string endpoint = input.text();
   auto params = std::make_shared<VelquorParams>();
   std::array<std::string, 38> expected;
-  for (std::size_t i = 0; i < kPageOrder.size(); ++i) {
+  for (std::size_t i = 0; i < fuzz::kPageOrder.size(); ++i) {
     const auto kind = input.flag() ? (input.flag() ? 2 : 1) : 0;  // nil, text, or a number
     if (kind == 1) {
       expected[i] = input.text();
-      params->setValue(nlohmann::json(expected[i]), kPageOrder[i]);
+      params->setValue(nlohmann::json(expected[i]), fuzz::kPageOrder[i]);
     } else if (kind == 2) {
       const auto number = static_cast<long long>(input.text().size()) - 3;
       expected[i] = std::to_string(number);
-      params->setValue(nlohmann::json(number), kPageOrder[i]);
+      params->setValue(nlohmann::json(number), fuzz::kPageOrder[i]);
     }
   }
 
@@ -46,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto read = fuzz::readFormPage(page);
   if (!read || read->action != endpoint || read->inputs.size() != 38) std::abort();
   for (std::size_t i = 0; i < 38; ++i) {
-    if (read->inputs[i].first != kPageOrder[i] || read->inputs[i].second != expected[i]) std::abort();
+    if (read->inputs[i].first != fuzz::kPageOrder[i] || read->inputs[i].second != expected[i]) std::abort();
   }
   if (!page.ends_with("</script>")) std::abort();
   return 0;

@@ -8,18 +8,6 @@
 #include <array>
 #include <cstdlib>
 
-namespace {
-
-constexpr std::array<const char*, 38> kPageOrder = {
-    "hash", "api_key", "return_url", "mode", "order_id", "amount", "currency", "description", "name", "email",
-    "phone", "address_line_1", "address_line_2", "city", "state", "zip_code", "country", "udf1", "udf2", "udf3",
-    "udf4", "udf5", "timeout_duration", "return_url_failure", "return_url_cancel", "percent_tdr_by_user",
-    "flatfee_tdr_by_user", "show_convenience_fee", "split_enforce_strict", "split_info", "payment_options",
-    "payment_page_display_text", "allowed_bank_codes", "allowed_emi_tenure", "allowed_bins", "offer_code",
-    "product_details", "enable_auto_refund"};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using VelquorKit::VelquorParams;
   fuzz::FuzzInput input(data, size);
@@ -46,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!read || read->action != endpoint || read->inputs.size() != 38) std::abort();
   for (std::size_t i = 0; i < 38; ++i) {
     const std::string expected = i < 22 ? *required[i] : optional[i - 22]->value_or("");
-    if (read->inputs[i].first != kPageOrder[i] || read->inputs[i].second != expected) std::abort();
+    if (read->inputs[i].first != fuzz::kPageOrder[i] || read->inputs[i].second != expected) std::abort();
   }
   if (!page.ends_with("</script>")) std::abort();
   return 0;

@@ -4,6 +4,7 @@
 // the four attribute escapes decoded. Independent of the builders, so a fuzzer can check that a
 // page carries exactly the texts that were put into it.
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,15 @@
 #include <vector>
 
 namespace fuzz {
+
+// The gateway names of the 38 hidden inputs, in the order both pages write them.
+inline constexpr std::array<const char*, 38> kPageOrder = {
+    "hash", "api_key", "return_url", "mode", "order_id", "amount", "currency", "description", "name", "email",
+    "phone", "address_line_1", "address_line_2", "city", "state", "zip_code", "country", "udf1", "udf2", "udf3",
+    "udf4", "udf5", "timeout_duration", "return_url_failure", "return_url_cancel", "percent_tdr_by_user",
+    "flatfee_tdr_by_user", "show_convenience_fee", "split_enforce_strict", "split_info", "payment_options",
+    "payment_page_display_text", "allowed_bank_codes", "allowed_emi_tenure", "allowed_bins", "offer_code",
+    "product_details", "enable_auto_refund"};
 
 struct FormPage {
   std::string action;
