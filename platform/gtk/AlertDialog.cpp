@@ -31,17 +31,13 @@ AlertDialog::AlertDialog(const std::shared_ptr<platform::UIAlertController>& ale
   g_signal_connect(dialog, "response", G_CALLBACK(response), this);
   g_signal_connect(dialog, "close-request", G_CALLBACK(closeRequest), this);
   g_signal_connect(dialog, "map", G_CALLBACK(mapped), this);
-  g_signal_connect(dialog, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer self) {
-                     static_cast<AlertDialog*>(self)->destroyed_ = true;
-                   }),
-                   this);
   gtk_window_present(GTK_WINDOW(dialog));
 }
 
 AlertDialog::~AlertDialog() {
   g_signal_handlers_disconnect_by_data(dialog_.get(), this);
-  // A dialog destroyed with its window is gone already.
-  if (!destroyed_) gtk_window_destroy(GTK_WINDOW(dialog_.get()));
+  // Does nothing for a dialog GTK destroyed already along with its window.
+  gtk_window_destroy(GTK_WINDOW(dialog_.get()));
 }
 
 void AlertDialog::tap(std::size_t index) {

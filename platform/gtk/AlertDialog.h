@@ -41,7 +41,6 @@ class AlertDialog {
   GObjectRef<GtkWindow> parent_;
   GObjectRef<GtkWidget> dialog_;
   std::function<void()> didPresent_;
-  bool destroyed_ = false;
 };
 
 }  // namespace velquor::gtk
