@@ -1,9 +1,9 @@
 #pragma once
 
-// What the checkout benchmark reads off the process and the machine: the main loop, medians,
-// resident size, and the web processes this process has started.
+// What the checkout benchmark reads off the process and the machine: medians and resident size;
+// the main loop and the web processes come from the helpers the GTK tests use.
 
-#include <glib.h>
+#include <GtkProcessWatch.h>
 
 #include <algorithm>
 #include <chrono>
@@ -20,24 +20,9 @@ inline double millisecondsBetween(Clock::time_point from, Clock::time_point to) 
   return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-// Turns the GLib main loop until `condition` holds or `timeout` passes; false on timeout.
-inline bool spinUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  const auto deadline = Clock::now() + timeout;
-  // A ticking source, so that an iteration never blocks past the deadline.
-  const guint tick = g_timeout_add(
-      5, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
-  bool held = condition();
-  while (!held && Clock::now() < deadline) {
-    g_main_context_iteration(nullptr, TRUE);
-    held = condition();
-  }
-  g_source_remove(tick);
-  return held;
-}
-
-inline void spinFor(std::chrono::milliseconds duration) {
-  spinUntil([] { return false; }, duration);
-}
+using velquor_testing::ownWebProcessCount;
+using velquor_testing::spinFor;
+using velquor_testing::spinUntil;
 
 // The median; the mean of the middle two for an even count. Zero for none.
 inline double median(std::vector<double> values) {
@@ -69,9 +54,5 @@ HeapUse heapUse();
 
 // Gives the free heap that malloc holds back to the system (malloc_trim).
 void releaseFreeHeap();
-
-// WebKit web processes descended from this process (they run under a sandbox launcher, so they
-// are not always its children), found in /proc.
-std::size_t ownWebProcessCount();
 
 }  // namespace bench

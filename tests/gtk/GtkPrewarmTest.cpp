@@ -5,10 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include <dirent.h>
 #include <signal.h>
-
-#include <fstream>
 
 using namespace velquor::platform;
 using namespace gtk_test;
@@ -19,37 +16,8 @@ namespace {
 
 constexpr const char* kGatewayPath = "/v2/paymentrequest";
 
-// The WebKit web processes this test process has started (they run under a sandbox launcher, so
-// they are its descendants rather than its children).
-std::vector<pid_t> ownWebProcesses() {
-  const auto procFile = [](pid_t pid, const char* name) {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/" + name);
-    std::string line;
-    std::getline(file, line);
-    return line;
-  };
-  const auto parentOf = [&](pid_t pid) -> pid_t {
-    const std::string stat = procFile(pid, "stat");
-    const auto end = stat.rfind(')');
-    return end == std::string::npos || end + 4 >= stat.size() ? 0 : std::atoi(stat.c_str() + end + 4);
-  };
-  std::vector<pid_t> found;
-  DIR* proc = opendir("/proc");
-  while (const dirent* entry = proc ? readdir(proc) : nullptr) {
-    const pid_t pid = std::atoi(entry->d_name);
-    if (pid <= 0 || procFile(pid, "comm") != "WebKitWebProces") continue;
-    for (pid_t parent = parentOf(pid); parent > 1; parent = parentOf(parent)) {
-      if (parent == getpid()) {
-        found.push_back(pid);
-        break;
-      }
-    }
-  }
-  if (proc) closedir(proc);
-  return found;
-}
-
-std::size_t ownWebProcessCount() { return ownWebProcesses().size(); }
+using velquor_testing::ownWebProcessCount;
+using velquor_testing::ownWebProcesses;
 
 struct ResultDelegate : VelquorKit::VelquorDelegate {
   std::vector<std::optional<json>> completed;

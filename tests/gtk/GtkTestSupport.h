@@ -1,5 +1,6 @@
 #pragma once
 
+#include <GtkProcessWatch.h>
 #include <velquor/gtk/GtkToolkit.h>
 
 #include <gtk/gtk.h>
@@ -30,22 +31,10 @@ inline constexpr std::chrono::milliseconds kPatience = 30s;
 
 // Turns the GLib main loop until `condition` holds or `timeout` passes; false on timeout.
 inline bool spinUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = kPatience) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  // A ticking source, so that an iteration never blocks past the deadline.
-  const guint tick = g_timeout_add(10, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
-  bool held = condition();
-  while (!held && std::chrono::steady_clock::now() < deadline) {
-    g_main_context_iteration(nullptr, TRUE);
-    held = condition();
-  }
-  g_source_remove(tick);
-  return held;
+  return velquor_testing::spinUntil(condition, timeout);
 }
 
-// Turns the main loop for `duration`, whatever happens.
-inline void spinFor(std::chrono::milliseconds duration) {
-  spinUntil([] { return false; }, duration);
-}
+using velquor_testing::spinFor;
 
 // A warning or critical from GLib's object system or GTK means a widget was used after it went
 // (or the like): it fails the running test rather than scrolling past in the log.
