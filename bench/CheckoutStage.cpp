@@ -104,7 +104,7 @@ struct CheckoutStage::Delegates {
 
 CheckoutStage::CheckoutStage(std::optional<std::chrono::milliseconds> transition)
     : gateway_(velquor::sandbox::SandboxOptions{
-          .port = 0, .autoResult = velquor::sandbox::AutoResult::success, .onRequest = {}}),
+          .port = 0, .autoResult = velquor::sandbox::AutoResult::success, .onRequest = posts_.callback()}),
       delegates_(std::make_unique<Delegates>()) {
   const std::string document = typicalParams().dump();
   kitParams_ = velquor::platform::JSONDecoder().decode<VelquorKit::VelquorParams>(document);
@@ -150,7 +150,7 @@ void CheckoutStage::presentCheckout(Library library) {
 }
 
 CheckoutTiming CheckoutStage::checkout(Library library) {
-  const std::size_t postsBefore = gateway_.requestCount();
+  const std::size_t postsBefore = posts_.count();
   const std::size_t processesBefore = ownWebProcessCount();
   delegates_->arrival = {};
 
@@ -168,7 +168,7 @@ CheckoutTiming CheckoutStage::checkout(Library library) {
   if (!spinUntil([&] { return delegates_->arrival.arrived; }, kPatience)) {
     throw std::runtime_error(std::string(libraryName(library)) + "'s checkout reported no result");
   }
-  const auto post = gateway_.waitForRequest(postsBefore + 1, 0ms);
+  const auto post = posts_.waitForRequest(postsBefore + 1, 0ms);
   if (!post) throw std::runtime_error("the gateway recorded no payment post");
   const auto timing = timingOf(start, *post, delegates_->arrival, pageLoad);
   g_signal_handler_disconnect(engine, watch);
@@ -182,7 +182,7 @@ CheckoutTiming CheckoutStage::checkout(Library library) {
 
 CheckoutTiming CheckoutStage::floor(Library library) {
   const std::string& page = formPage(library);
-  const std::size_t postsBefore = gateway_.requestCount();
+  const std::size_t postsBefore = posts_.count();
   const std::size_t processesBefore = ownWebProcessCount();
   Arrival result;
 
@@ -221,7 +221,7 @@ CheckoutTiming CheckoutStage::floor(Library library) {
   g_object_unref(contentManager);
   g_object_unref(settings);
   if (!arrived) throw std::runtime_error("the bare web view heard no result");
-  const auto post = gateway_.waitForRequest(postsBefore + 1, 0ms);
+  const auto post = posts_.waitForRequest(postsBefore + 1, 0ms);
   if (!post) throw std::runtime_error("the gateway recorded no payment post from the bare web view");
 
   settle(processesBefore);

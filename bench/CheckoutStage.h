@@ -6,6 +6,7 @@
 
 #include "CheckoutMeasures.h"
 #include "SandboxGateway.h"
+#include "SandboxRecorder.h"
 
 #include <VelquorClassic/VelquorParams.h>
 #include <VelquorKit/VelquorParams.h>
@@ -67,6 +68,8 @@ class CheckoutStage {
   GtkWidget* appContent_ = nullptr;
   std::unique_ptr<velquor::gtk::GtkToolkit> toolkit_;
   std::shared_ptr<velquor::platform::UIViewController> screen_;
+  // The last few payment posts: a run's timing needs only its own. Outlives the gateway.
+  velquor_testing::SandboxRecorder posts_{4};
   velquor::sandbox::SandboxGateway gateway_;
   VelquorKit::VelquorParams kitParams_;
   std::shared_ptr<VelquorClassic::VelquorParams> classicParams_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <velquor/platform/WebPageFailureWatch.h>
+
 #include <string_view>
 
 #ifndef VELQUOR_PAYMENT_HOST
@@ -21,5 +23,11 @@ inline constexpr std::string_view kCancelSelector = "cancelButtonPressed";
 inline constexpr std::string_view kAlertMessage = "Do you want to cancel this payment?";
 inline constexpr std::string_view kAlertButtonNo = "No";
 inline constexpr std::string_view kAlertButtonYes = "Yes";
+
+// Descriptions of the errors a failure delegate is given.
+inline constexpr velquor::platform::WebPageFailureWatch::Descriptions kFailureDescriptions{
+    "The payment page could not be loaded", "The payment gateway answered with HTTP status ",
+    "The web content process ended; the payment page is gone"};
+inline constexpr std::string_view kErrorPresentationRefused = "The checkout could not be presented";
 
 }  // namespace VelquorKit

@@ -4,6 +4,7 @@
 #include "VelquorViewController.h"
 
 #include <velquor/platform/Bundle.h>
+#include <velquor/platform/TrustedOrigins.h>
 #include <velquor/platform/UINavigationController.h>
 #include <velquor/platform/UIStoryboard.h>
 
@@ -15,6 +16,13 @@ using namespace velquor::platform;
 
 void Velquor::presentVelquorContorller(const std::shared_ptr<UIViewController>& controller, const std::string& url,
                                        const VelquorParams& params, const std::shared_ptr<VelquorDelegate>& delegate) {
+  presentVelquorContorller(controller, url, params, delegate, VelquorCheckoutOptions{});
+}
+
+void Velquor::presentVelquorContorller(const std::shared_ptr<UIViewController>& controller, const std::string& url,
+                                       const VelquorParams& params, const std::shared_ptr<VelquorDelegate>& delegate,
+                                       const VelquorCheckoutOptions& options) {
+  auto trustedOrigins = trustedOriginsFromStrings(options.trustedOrigins);
   if (!controller || !delegate) return;
   auto bundle = Bundle::bundleForClass(std::type_index(typeid(VelquorViewController)));
   auto storyboard = UIStoryboard::storyboardWithName(std::string(kStoryboardName), bundle);
@@ -24,9 +32,11 @@ void Velquor::presentVelquorContorller(const std::shared_ptr<UIViewController>& 
   if (!checkout) return;
 
   checkout->setDelegate(delegate);
+  checkout->setTrustedOrigins(std::move(trustedOrigins));
   auto navigation = UINavigationController::initWithRootViewController(checkout);
   navigation->setModalPresentationStyle(UIModalPresentationStyle::FullScreen);
   controller->presentViewController(navigation, true, [checkout, params, url] { checkout->startPayment(params, url); });
+  if (!navigation->presentingViewController()) checkout->presentationWasRefused();
 }
 
 }  // namespace VelquorKit

@@ -6,7 +6,9 @@
 #include <velquor/platform/UIAlertController.h>
 #include <velquor/platform/UIBarButtonItem.h>
 #include <velquor/platform/UINavigationController.h>
+#include <velquor/platform/TrustedOrigins.h>
 #include <velquor/platform/WKWebViewConfiguration.h>
+#include <velquor/platform/WeakScriptMessageHandler.h>
 
 namespace VelquorKit {
 
@@ -28,7 +30,7 @@ void VelquorViewController::loadView() {
 void VelquorViewController::configureWebView() {
   auto configuration = std::make_shared<WKWebViewConfiguration>();
   auto userContentController = std::make_shared<WKUserContentController>();
-  userContentController->addScriptMessageHandler(self(), std::string(kScriptMessageName));
+  addScriptMessageHandler(*userContentController);
   auto preferences = std::make_shared<WKPreferences>();
   preferences->setJavaScriptCanOpenWindowsAutomatically(true);
   configuration->setUserContentController(userContentController);
@@ -79,6 +81,7 @@ std::string VelquorViewController::getHtmlForm(const VelquorParams& params) cons
 
 void VelquorViewController::didStartProvisionalNavigation(const std::shared_ptr<WKWebView>&,
                                                           const std::shared_ptr<WKNavigation>&) {
+  failureWatch_.navigationStarted();
   if (activityIndicator_) activityIndicator_->startAnimating();
 }
 
@@ -86,9 +89,50 @@ void VelquorViewController::didFinishNavigation(const std::shared_ptr<WKWebView>
   if (activityIndicator_) activityIndicator_->stopAnimating();
 }
 
+void VelquorViewController::didFailProvisionalNavigation(const std::shared_ptr<WKWebView>&,
+                                                         const std::shared_ptr<WKNavigation>&, const NSError& error) {
+  reportFailure(failureWatch_.navigationFailed(error));
+}
+
+void VelquorViewController::didFailNavigation(const std::shared_ptr<WKWebView>&, const std::shared_ptr<WKNavigation>&,
+                                              const NSError& error) {
+  reportFailure(failureWatch_.navigationFailed(error));
+}
+
+WKNavigationResponsePolicy VelquorViewController::decidePolicyForNavigationResponse(const std::shared_ptr<WKWebView>&,
+                                                                                    const WKNavigationResponse& response) {
+  reportFailure(failureWatch_.responseReceived(response));
+  return WKNavigationResponsePolicy::Allow;  // the gateway's error page is still shown
+}
+
+void VelquorViewController::webViewWebContentProcessDidTerminate(const std::shared_ptr<WKWebView>&) {
+  reportFailure(failureWatch_.contentProcessTerminated());
+}
+
+void VelquorViewController::presentationWasRefused() {
+  reportFailure(VelquorCheckoutErrorPresentationRefused,
+                {{NSLocalizedDescriptionKey, std::string(kErrorPresentationRefused)}});
+}
+
+void VelquorViewController::reportFailure(const std::optional<WebPageFailureWatch::Failure>& failure) {
+  if (!failure) return;
+  // The kinds are numbered as the error codes are.
+  auto [code, userInfo] = WebPageFailureWatch::error(*failure, kFailureDescriptions, VelquorCheckoutErrorStatusCodeKey);
+  reportFailure(static_cast<VelquorCheckoutErrorCode>(code), std::move(userInfo));
+}
+
+void VelquorViewController::reportFailure(VelquorCheckoutErrorCode code, NSErrorUserInfo userInfo) {
+  // Only an app that asked hears of failures; the others see the checkout as it always was.
+  auto failureDelegate = std::dynamic_pointer_cast<VelquorFailureDelegate>(delegate_);
+  if (!failureDelegate || dismissing_) return;
+  if (activityIndicator_) activityIndicator_->stopAnimating();
+  failureDelegate->didPaymentFail(self(), NSError(VelquorCheckoutErrorDomain, code, std::move(userInfo)));
+}
+
 void VelquorViewController::didReceiveScriptMessage(const std::shared_ptr<WKUserContentController>&,
                                                     const WKScriptMessage& message) {
   if (message.name() != kScriptMessageName) return;
+  if (!isFromTrustedOrigin(message, trustedOrigins_)) return;
   // Held for the call: the delegate may dismiss the checkout from inside it.
   auto delegate = delegate_;
   if (!delegate) return;
@@ -122,25 +166,44 @@ void VelquorViewController::showExitAlert() {
   presentViewController(alert, true, nullptr);
 }
 
+void VelquorViewController::addScriptMessageHandler(WKUserContentController& userContentController) {
+  // Held weakly by the registration, so that no path through the web view keeps the checkout alive.
+  auto handler = std::make_shared<WeakScriptMessageHandler>(self());
+  const std::string name(kScriptMessageName);
+  if (trustedOrigins_.empty()) {
+    userContentController.addScriptMessageHandler(std::move(handler), name);
+  } else {
+    // Where the page cannot reach, and told which frame posted.
+    userContentController.addScriptMessageHandler(std::move(handler), WKContentWorld::defaultClientWorld(), name);
+  }
+}
+
 void VelquorViewController::registerScriptMessageHandler() {
   if (!velquorWebView_) return;
   auto userContentController = velquorWebView_->configuration()->userContentController();
-  const std::string name(kScriptMessageName);
-  if (!userContentController->scriptMessageHandlerForName(name)) userContentController->addScriptMessageHandler(self(), name);
+  if (!userContentController->scriptMessageHandlerForName(std::string(kScriptMessageName))) {
+    addScriptMessageHandler(*userContentController);
+  }
 }
 
 void VelquorViewController::viewWillAppear(bool animated) {
   UIViewController::viewWillAppear(animated);
+  dismissing_ = false;
   // Shown again after a dismissal: messages must reach the delegate again.
   registerScriptMessageHandler();
+}
+
+void VelquorViewController::viewWillDisappear(bool animated) {
+  UIViewController::viewWillDisappear(animated);
+  auto navigation = navigationController();
+  if (isBeingDismissed() || (navigation && navigation->isBeingDismissed())) dismissing_ = true;
 }
 
 void VelquorViewController::viewDidDisappear(bool animated) {
   UIViewController::viewDidDisappear(animated);
   auto navigation = navigationController();
   const bool dismissed = isBeingDismissed() || (navigation && navigation->isBeingDismissed());
-  // The registration holds this controller; leaving it would keep the controller, its web view
-  // and its delegate alive after the app has dismissed the checkout.
+  // A dismissed checkout hears no more of its page, whoever still holds its web view.
   if (dismissed && velquorWebView_) {
     velquorWebView_->configuration()->userContentController()->removeScriptMessageHandlerForName(
         std::string(kScriptMessageName));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VelquorDelegate.h"
+#include "VelquorFailureDelegate.h"
 #include "VelquorParams.h"
 
 #include <velquor/platform/UIActivityIndicatorView.h>
@@ -9,10 +10,13 @@
 #include <velquor/platform/WKScriptMessageHandler.h>
 #include <velquor/platform/WKUIDelegate.h>
 #include <velquor/platform/WKWebView.h>
+#include <velquor/platform/WebPageFailureWatch.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace VelquorKit {
 
@@ -31,6 +35,7 @@ class VelquorViewController final : public velquor::platform::UIViewController,
   void loadView() override;
   void viewDidLoad() override;
   void viewWillAppear(bool animated) override;
+  void viewWillDisappear(bool animated) override;
   void viewDidDisappear(bool animated) override;
 
   // Called once by the launcher when the presentation has finished.
@@ -45,6 +50,17 @@ class VelquorViewController final : public velquor::platform::UIViewController,
                                      const std::shared_ptr<velquor::platform::WKNavigation>& navigation) override;
   void didFinishNavigation(const std::shared_ptr<velquor::platform::WKWebView>& webView,
                            const std::shared_ptr<velquor::platform::WKNavigation>& navigation) override;
+  // Failures: heard only by a delegate that is also a VelquorFailureDelegate.
+  void didFailProvisionalNavigation(const std::shared_ptr<velquor::platform::WKWebView>& webView,
+                                    const std::shared_ptr<velquor::platform::WKNavigation>& navigation,
+                                    const velquor::platform::NSError& error) override;
+  void didFailNavigation(const std::shared_ptr<velquor::platform::WKWebView>& webView,
+                         const std::shared_ptr<velquor::platform::WKNavigation>& navigation,
+                         const velquor::platform::NSError& error) override;
+  velquor::platform::WKNavigationResponsePolicy decidePolicyForNavigationResponse(
+      const std::shared_ptr<velquor::platform::WKWebView>& webView,
+      const velquor::platform::WKNavigationResponse& navigationResponse) override;
+  void webViewWebContentProcessDidTerminate(const std::shared_ptr<velquor::platform::WKWebView>& webView) override;
   // WKScriptMessageHandler
   void didReceiveScriptMessage(const std::shared_ptr<velquor::platform::WKUserContentController>& userContentController,
                                const velquor::platform::WKScriptMessage& message) override;
@@ -53,6 +69,11 @@ class VelquorViewController final : public velquor::platform::UIViewController,
   const std::string& url() const { return url_; }
   const std::shared_ptr<VelquorDelegate>& delegate() const { return delegate_; }
   void setDelegate(std::shared_ptr<VelquorDelegate> delegate) { delegate_ = std::move(delegate); }
+  // Set by the launcher before the view loads. Empty: every result message is delivered.
+  const std::vector<velquor::platform::WKSecurityOrigin>& trustedOrigins() const { return trustedOrigins_; }
+  void setTrustedOrigins(std::vector<velquor::platform::WKSecurityOrigin> origins) { trustedOrigins_ = std::move(origins); }
+  // The launcher's presentation of this checkout was refused: tells a failure delegate.
+  void presentationWasRefused();
   // Private on the platform; readable here for the library's own tests.
   const std::shared_ptr<velquor::platform::WKWebView>& velquorWebView() const { return velquorWebView_; }
   const std::shared_ptr<velquor::platform::UIActivityIndicatorView>& activityIndicator() const {
@@ -66,13 +87,20 @@ class VelquorViewController final : public velquor::platform::UIViewController,
   void addLeftBarButton();
   void showExitAlert();
   std::string getHtmlForm(const VelquorParams& params) const;
+  void addScriptMessageHandler(velquor::platform::WKUserContentController& userContentController);
   void registerScriptMessageHandler();
+  void reportFailure(const std::optional<velquor::platform::WebPageFailureWatch::Failure>& failure);
+  void reportFailure(VelquorCheckoutErrorCode code, velquor::platform::NSErrorUserInfo userInfo);
   std::shared_ptr<VelquorViewController> self();
 
   std::shared_ptr<velquor::platform::WKWebView> velquorWebView_;
   std::shared_ptr<velquor::platform::UIActivityIndicatorView> activityIndicator_;
   std::string url_;
   std::shared_ptr<VelquorDelegate> delegate_;
+  std::vector<velquor::platform::WKSecurityOrigin> trustedOrigins_;
+  velquor::platform::WebPageFailureWatch failureWatch_;
+  // From the moment the app begins to dismiss the checkout, until it is shown again.
+  bool dismissing_ = false;
 };
 
 }  // namespace VelquorKit

@@ -27,9 +27,10 @@ class VELQUOR_PLATFORM_EXPORT Toolkit {
   // The size of a screen's content; root views are created with it.
   virtual CGRect screenBounds() const = 0;
 
-  // Shows `presented` over `presenting`; calls `didPresent` once, later, on the main loop, when the
-  // transition has ended.
-  virtual void presentViewController(const std::shared_ptr<UIViewController>& presenting,
+  // Shows `presented` over `presenting` and returns true; calls `didPresent` once, later, on the main
+  // loop, when the transition has ended. False when it cannot show it (the presenting screen is in
+  // no window, say): then nothing is shown and `didPresent` never runs.
+  virtual bool presentViewController(const std::shared_ptr<UIViewController>& presenting,
                                      const std::shared_ptr<UIViewController>& presented, bool animated,
                                      std::function<void()> didPresent) = 0;
   // Takes `presented` (and whatever it presents) off the screen; calls `didDismiss` once, later.

@@ -6,7 +6,9 @@
 #include <VelquorClassic/StringFunctions.h>
 #include <VelquorClassic/Velquor.h>
 #include <VelquorClassic/VelquorClassicExport.h>
+#include <VelquorClassic/VelquorCheckoutOptions.h>
 #include <VelquorClassic/VelquorDelegate.h>
+#include <VelquorClassic/VelquorFailureDelegate.h>
 #include <VelquorClassic/VelquorParams.h>
 #include <VelquorClassic/VelquorParamsJSON.h>
 #include <VelquorClassic/VelquorViewController.h>

@@ -5,8 +5,10 @@
 
 #include <velquor/platform/UIAlertController.h>
 #include <velquor/platform/UIBarButtonItem.h>
+#include <velquor/platform/TrustedOrigins.h>
 #include <velquor/platform/UINavigationController.h>
 #include <velquor/platform/WKWebViewConfiguration.h>
+#include <velquor/platform/WeakScriptMessageHandler.h>
 
 namespace VelquorClassic {
 
@@ -15,6 +17,12 @@ using namespace velquor::platform;
 namespace {
 
 constexpr std::string_view kCancelSelector = "cancelButtonClicked";
+
+// Descriptions of the errors a failure delegate is given.
+constexpr WebPageFailureWatch::Descriptions kFailureDescriptions{
+    "The payment page could not be loaded", "The payment gateway answered with HTTP status ",
+    "The web content process ended; the payment page is gone"};
+constexpr std::string_view kErrorPresentationRefused = "The checkout could not be presented";
 
 std::shared_ptr<VelquorViewController> strongSelf(VelquorViewController& controller) {
   return std::static_pointer_cast<VelquorViewController>(controller.shared_from_this());
@@ -34,7 +42,7 @@ void VelquorViewController::loadView() {
 void VelquorViewController::configureWebView() {
   auto configuration = std::make_shared<WKWebViewConfiguration>();
   auto userContentController = std::make_shared<WKUserContentController>();
-  userContentController->addScriptMessageHandler(strongSelf(*this), kJavaScriptCallbackName);
+  addScriptMessageHandler(*userContentController);
   auto preferences = std::make_shared<WKPreferences>();
   preferences->setJavaScriptCanOpenWindowsAutomatically(true);
   configuration->setPreferences(preferences);
@@ -115,6 +123,7 @@ std::string VelquorViewController::getHtlmForm(const std::shared_ptr<VelquorPara
 
 void VelquorViewController::didStartProvisionalNavigation(const std::shared_ptr<WKWebView>&,
                                                           const std::shared_ptr<WKNavigation>&) {
+  failureWatch_.navigationStarted();
   if (activityIndicator_) activityIndicator_->startAnimating();
 }
 
@@ -123,11 +132,49 @@ void VelquorViewController::didFinishNavigation(const std::shared_ptr<WKWebView>
 }
 
 void VelquorViewController::didFailNavigation(const std::shared_ptr<WKWebView>&, const std::shared_ptr<WKNavigation>&,
-                                              const NSError&) {}
+                                              const NSError& error) {
+  reportFailure(failureWatch_.navigationFailed(error));
+}
+
+void VelquorViewController::didFailProvisionalNavigation(const std::shared_ptr<WKWebView>&,
+                                                         const std::shared_ptr<WKNavigation>&, const NSError& error) {
+  reportFailure(failureWatch_.navigationFailed(error));
+}
+
+WKNavigationResponsePolicy VelquorViewController::decidePolicyForNavigationResponse(const std::shared_ptr<WKWebView>&,
+                                                                                    const WKNavigationResponse& response) {
+  reportFailure(failureWatch_.responseReceived(response));
+  return WKNavigationResponsePolicy::Allow;  // the gateway's error page is still shown
+}
+
+void VelquorViewController::webViewWebContentProcessDidTerminate(const std::shared_ptr<WKWebView>&) {
+  reportFailure(failureWatch_.contentProcessTerminated());
+}
+
+void VelquorViewController::presentationWasRefused() {
+  reportFailure(VelquorCheckoutErrorPresentationRefused,
+                {{NSLocalizedDescriptionKey, std::string(kErrorPresentationRefused)}});
+}
+
+void VelquorViewController::reportFailure(const std::optional<WebPageFailureWatch::Failure>& failure) {
+  if (!failure) return;
+  // The kinds are numbered as the error codes are.
+  auto [code, userInfo] = WebPageFailureWatch::error(*failure, kFailureDescriptions, VelquorCheckoutErrorStatusCodeKey);
+  reportFailure(static_cast<VelquorCheckoutErrorCode>(code), std::move(userInfo));
+}
+
+void VelquorViewController::reportFailure(VelquorCheckoutErrorCode code, NSErrorUserInfo userInfo) {
+  // Only an app that asked hears of failures; the others see the checkout as it always was.
+  auto failureDelegate = std::dynamic_pointer_cast<VelquorFailureDelegate>(paymentDelegate());
+  if (!failureDelegate || dismissing_) return;
+  if (activityIndicator_) activityIndicator_->stopAnimating();
+  failureDelegate->didPaymentFail(strongSelf(*this), NSError(VelquorCheckoutErrorDomain, code, std::move(userInfo)));
+}
 
 void VelquorViewController::didReceiveScriptMessage(const std::shared_ptr<WKUserContentController>&,
                                                     const WKScriptMessage& message) {
   if (message.name() != kJavaScriptCallbackName) return;
+  if (!isFromTrustedOrigin(message, trustedOrigins_)) return;
   // Held for the call: the delegate may dismiss the checkout from inside it.
   auto delegate = paymentDelegate();
   if (!delegate) return;
@@ -146,23 +193,40 @@ bool VelquorViewController::performSelector(std::string_view selector) {
   return UIViewController::performSelector(selector);
 }
 
+void VelquorViewController::addScriptMessageHandler(WKUserContentController& userContentController) {
+  // Held weakly by the registration, so that no path through the web view keeps the checkout alive.
+  auto handler = std::make_shared<WeakScriptMessageHandler>(strongSelf(*this));
+  if (trustedOrigins_.empty()) {
+    userContentController.addScriptMessageHandler(std::move(handler), kJavaScriptCallbackName);
+  } else {
+    // Where the page cannot reach, and told which frame posted.
+    userContentController.addScriptMessageHandler(std::move(handler), WKContentWorld::defaultClientWorld(),
+                                                  kJavaScriptCallbackName);
+  }
+}
+
 void VelquorViewController::viewWillAppear(bool animated) {
   UIViewController::viewWillAppear(animated);
+  dismissing_ = false;
   // Shown again after a dismissal: messages must reach the delegate again.
   if (!velquorWebView_) return;
   auto userContentController = velquorWebView_->configuration()->userContentController();
-  const std::string name(kJavaScriptCallbackName);
-  if (!userContentController->scriptMessageHandlerForName(name)) {
-    userContentController->addScriptMessageHandler(strongSelf(*this), name);
+  if (!userContentController->scriptMessageHandlerForName(kJavaScriptCallbackName)) {
+    addScriptMessageHandler(*userContentController);
   }
+}
+
+void VelquorViewController::viewWillDisappear(bool animated) {
+  UIViewController::viewWillDisappear(animated);
+  auto navigation = navigationController();
+  if (isBeingDismissed() || (navigation && navigation->isBeingDismissed())) dismissing_ = true;
 }
 
 void VelquorViewController::viewDidDisappear(bool animated) {
   UIViewController::viewDidDisappear(animated);
   auto navigation = navigationController();
   const bool dismissed = isBeingDismissed() || (navigation && navigation->isBeingDismissed());
-  // The registration holds this controller; left in place it would keep the controller and its
-  // web view alive after the app has dismissed the checkout.
+  // A dismissed checkout hears no more of its page, whoever still holds its web view.
   if (dismissed && velquorWebView_) {
     velquorWebView_->configuration()->userContentController()->removeScriptMessageHandlerForName(
         kJavaScriptCallbackName);

@@ -2,6 +2,7 @@
 
 #include <VelquorClassic/VelquorClassicExport.h>
 #include <VelquorClassic/VelquorDelegate.h>
+#include <VelquorClassic/VelquorFailureDelegate.h>
 #include <VelquorClassic/VelquorParams.h>
 #include <velquor/platform/UIActivityIndicatorView.h>
 #include <velquor/platform/UIViewController.h>
@@ -9,11 +10,13 @@
 #include <velquor/platform/WKScriptMessageHandler.h>
 #include <velquor/platform/WKUIDelegate.h>
 #include <velquor/platform/WKWebView.h>
+#include <velquor/platform/WebPageFailureWatch.h>
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace VelquorClassic {
 
@@ -46,12 +49,17 @@ class VELQUORCLASSIC_EXPORT VelquorViewController : public velquor::platform::UI
   // Held weakly: null once the app's delegate object has gone.
   std::shared_ptr<VelquorDelegate> paymentDelegate() const { return paymentDelegate_.lock(); }
   void setPaymentDelegate(std::weak_ptr<VelquorDelegate> delegate) { paymentDelegate_ = std::move(delegate); }
+  // Origins whose top-level pages may post a result; set before the view loads. Empty: every
+  // result message is delivered.
+  const std::vector<velquor::platform::WKSecurityOrigin>& trustedOrigins() const { return trustedOrigins_; }
+  void setTrustedOrigins(std::vector<velquor::platform::WKSecurityOrigin> origins) { trustedOrigins_ = std::move(origins); }
 
   // The root view, then configureWebView and configureActivityIndicatorView.
   void loadView() override;
   // url emptied, setNavigationTextAttributes, addLeftbarButton.
   void viewDidLoad() override;
   void viewWillAppear(bool animated) override;
+  void viewWillDisappear(bool animated) override;
   void viewDidDisappear(bool animated) override;
 
   void configureWebView();
@@ -72,7 +80,9 @@ class VELQUORCLASSIC_EXPORT VelquorViewController : public velquor::platform::UI
   bool performSelector(std::string_view selector) override;
   bool respondsToSelector(std::string_view selector) const override;
 
-  // WKNavigationDelegate. A failed navigation does nothing: the spinner keeps its state.
+  // WKNavigationDelegate. A failed navigation does nothing (the spinner keeps its state), unless
+  // the delegate is also a VelquorFailureDelegate: then it hears of it, as of an HTTP error status
+  // and of the end of the web content process.
   void didStartProvisionalNavigation(const std::shared_ptr<velquor::platform::WKWebView>& webView,
                                      const std::shared_ptr<velquor::platform::WKNavigation>& navigation) override;
   void didFinishNavigation(const std::shared_ptr<velquor::platform::WKWebView>& webView,
@@ -80,16 +90,33 @@ class VELQUORCLASSIC_EXPORT VelquorViewController : public velquor::platform::UI
   void didFailNavigation(const std::shared_ptr<velquor::platform::WKWebView>& webView,
                          const std::shared_ptr<velquor::platform::WKNavigation>& navigation,
                          const velquor::platform::NSError& error) override;
+  void didFailProvisionalNavigation(const std::shared_ptr<velquor::platform::WKWebView>& webView,
+                                    const std::shared_ptr<velquor::platform::WKNavigation>& navigation,
+                                    const velquor::platform::NSError& error) override;
+  velquor::platform::WKNavigationResponsePolicy decidePolicyForNavigationResponse(
+      const std::shared_ptr<velquor::platform::WKWebView>& webView,
+      const velquor::platform::WKNavigationResponse& navigationResponse) override;
+  void webViewWebContentProcessDidTerminate(const std::shared_ptr<velquor::platform::WKWebView>& webView) override;
+  // The launcher's presentation of this checkout was refused: tells a failure delegate.
+  void presentationWasRefused();
   // WKScriptMessageHandler: a message under kJavaScriptCallbackName goes to the delegate.
   void didReceiveScriptMessage(const std::shared_ptr<velquor::platform::WKUserContentController>& userContentController,
                                const velquor::platform::WKScriptMessage& message) override;
 
  private:
+  void addScriptMessageHandler(velquor::platform::WKUserContentController& userContentController);
+  void reportFailure(const std::optional<velquor::platform::WebPageFailureWatch::Failure>& failure);
+  void reportFailure(VelquorCheckoutErrorCode code, velquor::platform::NSErrorUserInfo userInfo);
+
   std::shared_ptr<VelquorParams> velquorParams_;
   std::optional<std::string> url_;
   std::shared_ptr<velquor::platform::WKWebView> velquorWebView_;
   std::shared_ptr<velquor::platform::UIActivityIndicatorView> activityIndicator_;
   std::weak_ptr<VelquorDelegate> paymentDelegate_;
+  std::vector<velquor::platform::WKSecurityOrigin> trustedOrigins_;
+  velquor::platform::WebPageFailureWatch failureWatch_;
+  // From the moment the app begins to dismiss the checkout, until it is shown again.
+  bool dismissing_ = false;
 };
 
 }  // namespace VelquorClassic

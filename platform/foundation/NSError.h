@@ -13,9 +13,19 @@ namespace velquor::platform {
 inline constexpr const char* NSLocalizedDescriptionKey = "NSLocalizedDescription";
 // A description for developers: what exactly went wrong, and where.
 inline constexpr const char* NSDebugDescriptionErrorKey = "NSDebugDescription";
+// The lower-level error that caused this one (an engine's own error under a checkout's).
+inline constexpr const char* NSUnderlyingErrorKey = "NSUnderlyingError";
+// The address whose load failed.
+inline constexpr const char* NSURLErrorFailingURLStringErrorKey = "NSErrorFailingURLStringKey";
 
-// A user-info value: a text, a number, or an exception object kept whole.
-using NSErrorUserInfoValue = std::variant<std::string, long long, NSException>;
+// A navigation that another one replaced, or that was stopped: not a failure to show anyone.
+inline constexpr const char* NSURLErrorDomain = "NSURLErrorDomain";
+inline constexpr long long NSURLErrorCancelled = -999;
+
+class NSError;
+
+// A user-info value: a text, a number, an exception object kept whole, or another error.
+using NSErrorUserInfoValue = std::variant<std::string, long long, NSException, std::shared_ptr<const NSError>>;
 using NSErrorUserInfo = std::map<std::string, NSErrorUserInfoValue>;
 
 // The platform's error value: domain, code and user info. Errors have identity and are

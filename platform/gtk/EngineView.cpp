@@ -48,6 +48,15 @@ gboolean scriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog) {
   return TRUE;  // handled: no WebKit panel
 }
 
+void webProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason) {
+  if (auto* events = eventsOf(view)) events->webProcessTerminated(reason);
+}
+
+gboolean userMessageReceived(WebKitWebView* view, WebKitUserMessage* message) {
+  if (auto* events = eventsOf(view); events && events->userMessage(message)) return TRUE;
+  return parentClass()->user_message_received ? parentClass()->user_message_received(view, message) : FALSE;
+}
+
 void velquor_engine_view_class_init(VelquorEngineViewClass* viewClass) {
   auto* webViewClass = WEBKIT_WEB_VIEW_CLASS(viewClass);
   webViewClass->load_changed = loadChanged;
@@ -56,6 +65,8 @@ void velquor_engine_view_class_init(VelquorEngineViewClass* viewClass) {
   webViewClass->create = create;
   webViewClass->close = close;
   webViewClass->script_dialog = scriptDialog;
+  webViewClass->web_process_terminated = webProcessTerminated;
+  webViewClass->user_message_received = userMessageReceived;
 }
 
 void velquor_engine_view_init(VelquorEngineView* view) { view->events = nullptr; }

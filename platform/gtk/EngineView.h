@@ -15,6 +15,9 @@ class EngineEvents {
   virtual void create(WebKitNavigationAction* action) = 0;
   virtual void close() = 0;
   virtual void scriptDialog(WebKitScriptDialog* dialog) = 0;
+  virtual void webProcessTerminated(WebKitWebProcessTerminationReason reason) = 0;
+  // A message from the toolkit's web process extension; false leaves it unhandled.
+  virtual bool userMessage(WebKitUserMessage* message) = 0;
 };
 
 // A WebKitWebView whose default handlers (its class's, which run after any handler connected to

@@ -1,9 +1,12 @@
 #include "GtkToolkit.h"
 
+#include "BlockedLoad.h"
 #include "GtkToolkitState.h"
 #include "MainLoop.h"
 #include "WebKitWebViewPeer.h"
 #include "WindowHost.h"
+
+#include <velquor/platform/NSLog.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -24,7 +27,16 @@ constexpr int kFallbackHeight = 844;
 GtkToolkit::GtkToolkit(GtkToolkitOptions options) {
   if (!gtk_is_initialized()) throw std::logic_error("GtkToolkit needs GTK to be initialised first (gtk_init)");
   state_ = std::make_unique<GtkToolkitState>(options);
+  // The kit's warnings join the app's GLib log, as GTK's own do.
+  state_->previousLogHandler = platform::setNSLogHandler(
+      [](const std::string& message) { g_log("velquor", G_LOG_LEVEL_WARNING, "%s", message.c_str()); });
   state_->webContext = GObjectRef<WebKitWebContext>::adopt(webkit_web_context_new());
+  // Before any web process starts: each one loads the extension that reports refused loads.
+  if (const auto extensions = webProcessExtensionDirectory(); !extensions.empty()) {
+    webkit_web_context_set_web_process_extensions_directory(state_->webContext.get(), extensions.c_str());
+  } else {
+    g_warning("velquor: the web process extension is missing; loads WebKit refuses will not be reported");
+  }
   state_->networkSession =
       options.ephemeralNetworkSession ? GObjectRef<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral())
                                       : GObjectRef<WebKitNetworkSession>::retain(webkit_network_session_get_default());
@@ -44,6 +56,7 @@ GtkToolkit::~GtkToolkit() {
     if (host->window()) g_signal_handlers_disconnect_by_func(host->window(), reinterpret_cast<gpointer>(windowDestroyed), this);
   }
   hosts.clear();  // each window gets its own content back
+  platform::setNSLogHandler(std::move(state_->previousLogHandler));
 }
 
 std::shared_ptr<UIViewController> GtkToolkit::rootViewControllerForWindow(GtkWindow* window) {
@@ -130,16 +143,16 @@ std::shared_ptr<WindowHost> GtkToolkit::hostFor(const std::shared_ptr<UIViewCont
   return nullptr;
 }
 
-void GtkToolkit::presentViewController(const std::shared_ptr<UIViewController>& presenting,
+bool GtkToolkit::presentViewController(const std::shared_ptr<UIViewController>& presenting,
                                        const std::shared_ptr<UIViewController>& presented, bool animated,
                                        std::function<void()> didPresent) {
   auto host = hostFor(presenting);
   if (!host) {
     // As on the platform: a screen that is in no window cannot present; nothing is shown.
     g_warning("velquor: the presenting controller is not shown in any window; nothing is presented");
-    return;
+    return false;
   }
-  host->present(presented, animated, std::move(didPresent));
+  return host->present(presented, animated, std::move(didPresent));
 }
 
 void GtkToolkit::dismissViewController(const std::shared_ptr<UIViewController>& presenting,
@@ -154,7 +167,8 @@ void GtkToolkit::dismissViewController(const std::shared_ptr<UIViewController>& 
 
 std::unique_ptr<platform::WebViewPeer> GtkToolkit::makeWebViewPeer(platform::WKWebView& webView) {
   WebKitWebView* shared = state_->prewarmer ? state_->prewarmer->relatedView() : nullptr;
-  return std::make_unique<WebKitWebViewPeer>(webView, state_->webContext.get(), state_->networkSession.get(), shared);
+  return std::make_unique<WebKitWebViewPeer>(webView, state_->webContext.get(), state_->networkSession.get(), shared,
+                                             state_->options.loadFailed);
 }
 
 }  // namespace velquor::gtk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <velquor/gtk/VelquorGtkExport.h>
+#include <velquor/platform/NSError.h>
 #include <velquor/platform/Toolkit.h>
 #include <velquor/platform/UIView.h>
 #include <velquor/platform/UIViewController.h>
@@ -10,6 +11,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <string>
 
 // The GTK and WebKit types this interface names; an app includes <gtk/gtk.h> itself.
 typedef struct _GtkWidget GtkWidget;
@@ -29,6 +31,11 @@ struct GtkToolkitOptions {
   std::chrono::milliseconds transitionDuration{300};
   // Web views keep cookies and caches in memory only (tests, kiosks) instead of the user's data directory.
   bool ephemeralNetworkSession = false;
+  // Told of every page load of a web view that fails, whatever the reason (a refused connection,
+  // TLS, a port or scheme the engine refuses), with the address and the engine's error; not of
+  // one that another navigation replaced. On the main loop, before the web view's navigation
+  // delegate hears of it.
+  std::function<void(const std::string& url, const platform::NSError& error)> loadFailed;
 };
 
 // The toolkit on GTK 4 and WebKitGTK 6.0. Create it on the main thread after GTK is initialised
@@ -84,7 +91,7 @@ class VELQUOR_GTK_EXPORT GtkToolkit final : public platform::Toolkit {
 
   // platform::Toolkit
   platform::CGRect screenBounds() const override;
-  void presentViewController(const std::shared_ptr<platform::UIViewController>& presenting,
+  bool presentViewController(const std::shared_ptr<platform::UIViewController>& presenting,
                              const std::shared_ptr<platform::UIViewController>& presented, bool animated,
                              std::function<void()> didPresent) override;
   void dismissViewController(const std::shared_ptr<platform::UIViewController>& presenting,

@@ -5,6 +5,7 @@
 #include "WebProcessPrewarmer.h"
 
 #include <velquor/gtk/GtkToolkit.h>
+#include <velquor/platform/NSLog.h>
 
 #include <webkit/webkit.h>
 
@@ -31,6 +32,8 @@ struct GtkToolkitState {
   // Model object (view or controller) -> the widget showing it now.
   std::unordered_map<const void*, GtkWidget*> widgets;
   std::vector<std::shared_ptr<WindowHost>> hosts;
+  // Where the kit's warnings went before this toolkit, and will go after it.
+  platform::NSLogHandler previousLogHandler;
 };
 
 }  // namespace velquor::gtk

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <nlohmann/json.hpp>
+#include <velquor/platform/ScriptMessageBody.h>
+#include <velquor/platform/WKFrameInfo.h>
 
 #include <jsc/jsc.h>
 
@@ -8,17 +9,17 @@
 
 namespace velquor::gtk {
 
-// A posted script value as the body of a script message.
-struct ScriptMessageBody {
-  // False when the value cannot be a message body (a cycle, or nesting past the JSON depth
-  // limit): such a message is dropped rather than delivered with a body it did not have.
-  bool deliverable = true;
-  // The value as JSON; nil for undefined and for what JSON has no form for (functions, symbols).
-  std::optional<nlohmann::json> value;
+// A script message as the engine hands it over: its body and, through a client world's bridge,
+// the frame that posted it.
+struct ScriptMessage {
+  platform::ScriptMessageBody body;
+  std::optional<platform::WKFrameInfo> frame;
 };
 
-// The JSON text of a value, as JSON.stringify gives it; null text means "no JSON form".
-ScriptMessageBody scriptMessageBodyFromJSONText(const char* text);
-ScriptMessageBody scriptMessageBodyFromValue(JSCValue* value);
+// The body of a message posted straight to a handler in the page world.
+platform::ScriptMessageBody scriptMessageBodyFromValue(JSCValue* value);
+// A message carried by a client world's bridge: {mainFrame, origin, posted: {body}} as the
+// bridge's script in that world writes it (see ScriptMessageChannels).
+ScriptMessage bridgedScriptMessageFromValue(JSCValue* value);
 
 }  // namespace velquor::gtk

@@ -1,8 +1,10 @@
 #include "WebKitWebViewPeer.h"
 
+#include "BlockedLoad.h"
 #include "MainLoop.h"
 
 #include <velquor/platform/NSError.h>
+#include <velquor/platform/WKNavigationResponse.h>
 
 #include <malloc.h>
 
@@ -24,14 +26,16 @@ void engineFinalized(gpointer, GObject*) {
   if (--liveEngines == 0) malloc_trim(0);
 }
 
-constexpr const char* kFailingURLKey = "NSErrorFailingURLStringKey";
-
 NSError errorFrom(const GError* error, const char* uri) {
   platform::NSErrorUserInfo userInfo;
   userInfo[platform::NSLocalizedDescriptionKey] = std::string(error && error->message ? error->message : "");
-  if (uri) userInfo[kFailingURLKey] = std::string(uri);
+  if (uri) userInfo[platform::NSURLErrorFailingURLStringErrorKey] = std::string(uri);
   const char* domain = error ? g_quark_to_string(error->domain) : nullptr;
-  return NSError(domain ? domain : "WebKitError", error ? error->code : 0, std::move(userInfo));
+  NSError engineError(domain ? domain : "WebKitError", error ? error->code : 0, userInfo);
+  if (!g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED)) return engineError;
+  // Another navigation took this one's place, or it was stopped: told as the platform tells it.
+  userInfo[platform::NSUnderlyingErrorKey] = std::make_shared<const NSError>(std::move(engineError));
+  return NSError(platform::NSURLErrorDomain, platform::NSURLErrorCancelled, std::move(userInfo));
 }
 
 // A callback may drop the last reference to the web view (an app dismissing the checkout from a
@@ -80,7 +84,7 @@ std::unique_ptr<WebProcessPrewarmer> startedProcess(WebKitWebContext* context, W
 }  // namespace
 
 WebKitWebViewPeer::WebKitWebViewPeer(WKWebView& webView, WebKitWebContext* context, WebKitNetworkSession* session,
-                                     WebKitWebView* sharedProcessView)
+                                     WebKitWebView* sharedProcessView, LoadFailureObserver loadFailed)
     : webView_(webView),
       ownProcess_(sharedProcessView ? nullptr : startedProcess(context, session)),
       settings_(GObjectRef<WebKitSettings>::adopt(webkit_settings_new())),
@@ -89,7 +93,8 @@ WebKitWebViewPeer::WebKitWebViewPeer(WKWebView& webView, WebKitWebContext* conte
           newEngineView(context, session, settings_.get(), contentManager_.get(),
                         sharedProcessView ? sharedProcessView : ownProcess_->relatedView()))),
       channels_(contentManager_.get(),
-                [this](const std::string& name, ScriptMessageBody body) { deliverScriptMessage(name, std::move(body)); }) {
+                [this](const std::string& name, ScriptMessage message) { deliverScriptMessage(name, std::move(message)); }),
+      loadFailed_(std::move(loadFailed)) {
   ++liveEngines;
   g_object_weak_ref(G_OBJECT(engine_.get()), engineFinalized, nullptr);
   gtk_widget_set_hexpand(widget(), TRUE);
@@ -130,7 +135,12 @@ void WebKitWebViewPeer::applyPreferences() {
 }
 
 void WebKitWebViewPeer::applyScriptMessageNames() {
-  channels_.sync(webView_.configuration()->userContentController()->scriptMessageHandlerNames());
+  auto userContentController = webView_.configuration()->userContentController();
+  std::vector<ScriptMessageChannels::Registration> registrations;
+  for (const auto& name : userContentController->scriptMessageHandlerNames()) {
+    registrations.push_back({name, userContentController->contentWorldForScriptMessageHandler(name).value()});
+  }
+  channels_.sync(registrations);
 }
 
 void WebKitWebViewPeer::customUserAgentDidChange() {
@@ -142,18 +152,21 @@ void WebKitWebViewPeer::customUserAgentDidChange() {
 void WebKitWebViewPeer::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
                                        const std::shared_ptr<WKNavigation>& navigation) {
   pendingNavigation_ = navigation;
-  // No base address: the document is about:blank, as on the platform.
-  webkit_web_view_load_html(engine_.get(), html.c_str(), baseURL ? baseURL->c_str() : nullptr);
+  // The bytes with their length: a NUL in the text must not end the document there. No base
+  // address: the document is about:blank, as on the platform.
+  GBytes* bytes = g_bytes_new(html.data(), html.size());
+  webkit_web_view_load_bytes(engine_.get(), bytes, "text/html", "UTF-8", baseURL ? baseURL->c_str() : nullptr);
+  g_bytes_unref(bytes);
 }
 
 void WebKitWebViewPeer::stopLoading() { webkit_web_view_stop_loading(engine_.get()); }
 
 bool WebKitWebViewPeer::isLoading() const { return webkit_web_view_is_loading(engine_.get()); }
 
-void WebKitWebViewPeer::deliverScriptMessage(const std::string& name, ScriptMessageBody body) {
+void WebKitWebViewPeer::deliverScriptMessage(const std::string& name, ScriptMessage message) {
   auto webView = lockWebView();
   if (!webView) return;
-  webView->receiveScriptMessage(name, std::move(body.value));
+  webView->receiveScriptMessage(name, std::move(message.body.value), std::move(message.frame));
   releaseLater(std::move(webView));
 }
 
@@ -189,24 +202,63 @@ void WebKitWebViewPeer::loadChanged(WebKitLoadEvent event) {
 
 void WebKitWebViewPeer::loadFailed(WebKitLoadEvent event, const char* uri, GError* error) {
   currentFailed_ = true;
+  reportLoadFailure(event, errorFrom(error, uri));
+}
+
+void WebKitWebViewPeer::reportLoadFailure(WebKitLoadEvent event, const NSError& error) {
+  const bool cancelled = error.domain() == platform::NSURLErrorDomain && error.code() == platform::NSURLErrorCancelled;
+  if (loadFailed_ && !cancelled) {
+    const auto& info = error.userInfo();
+    auto url = info.find(platform::NSURLErrorFailingURLStringErrorKey);
+    loadFailed_(url != info.end() ? std::get<std::string>(url->second) : std::string(), error);
+  }
   auto webView = lockWebView();
   if (!webView) return;
   auto navigation = currentNavigation_ ? currentNavigation_ : std::make_shared<WKNavigation>();
-  const auto nsError = errorFrom(error, uri);
   if (event == WEBKIT_LOAD_COMMITTED) {
-    webView->notifyDidFailNavigation(navigation, nsError);
+    webView->notifyDidFailNavigation(navigation, error);
   } else {
-    webView->notifyDidFailProvisionalNavigation(navigation, nsError);
+    webView->notifyDidFailProvisionalNavigation(navigation, error);
   }
   releaseLater(std::move(webView));
 }
 
+void WebKitWebViewPeer::webProcessTerminated(WebKitWebProcessTerminationReason) {
+  // The page and the load under way went with the process; WebKit reports neither again.
+  pendingNavigation_.reset();
+  currentNavigation_.reset();
+  currentFailed_ = false;
+  auto webView = lockWebView();
+  if (!webView) return;
+  webView->notifyWebContentProcessDidTerminate();
+  releaseLater(std::move(webView));
+}
+
+bool WebKitWebViewPeer::userMessage(WebKitUserMessage* message) {
+  auto blocked = blockedLoadFromMessage(message);
+  if (!blocked) return false;
+  // The engine refused to start the load at all: no navigation began, none will finish.
+  reportLoadFailure(WEBKIT_LOAD_STARTED, *blocked);
+  return true;
+}
+
 bool WebKitWebViewPeer::decidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
-  if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
-    return false;  // responses: WebKit's own handling
-  }
   auto webView = lockWebView();
   if (!webView) return false;
+  if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+    auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+    WebKitURIResponse* response = webkit_response_policy_decision_get_response(responseDecision);
+    const char* uri = webkit_uri_response_get_uri(response);
+    const platform::WKNavigationResponse navigationResponse(
+        webkit_response_policy_decision_is_main_frame_main_resource(responseDecision) != FALSE,
+        static_cast<long>(webkit_uri_response_get_status_code(response)), uri ? uri : "");
+    const bool allowed =
+        webView->decidePolicyForNavigationResponse(navigationResponse) == platform::WKNavigationResponsePolicy::Allow;
+    releaseLater(std::move(webView));
+    if (allowed) return false;  // WebKit's own handling: shown, or downloaded when it cannot be shown
+    webkit_policy_decision_ignore(decision);
+    return true;
+  }
   auto* action = webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
   if (webView->decidePolicyForNavigationAction(requestURI(action)) == WKNavigationActionPolicy::Allow) {
     webkit_policy_decision_use(decision);

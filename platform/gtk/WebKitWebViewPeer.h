@@ -12,6 +12,7 @@
 #include <webkit/webkit.h>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,8 +27,12 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
   // A non-null `sharedProcessView` (of the same context and session, see prewarm()) gives the engine
   // that view's web process. Without one the engine gets a process of its own, started now rather
   // than at its first load.
+  // `loadFailed` hears of every load that fails (not one that was cancelled), before the web view's
+  // navigation delegate does.
+  using LoadFailureObserver = std::function<void(const std::string& url, const platform::NSError& error)>;
+
   WebKitWebViewPeer(platform::WKWebView& webView, WebKitWebContext* context, WebKitNetworkSession* session,
-                    WebKitWebView* sharedProcessView = nullptr);
+                    WebKitWebView* sharedProcessView = nullptr, LoadFailureObserver loadFailed = {});
   ~WebKitWebViewPeer() override;
 
   WebKitWebView* engine() const { return engine_.get(); }
@@ -48,7 +53,8 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
   void observeConfiguration();
   void applyPreferences();
   void applyScriptMessageNames();
-  void deliverScriptMessage(const std::string& name, ScriptMessageBody body);
+  void deliverScriptMessage(const std::string& name, ScriptMessage message);
+  void reportLoadFailure(WebKitLoadEvent event, const platform::NSError& error);
 
   // EngineEvents
   void loadChanged(WebKitLoadEvent event) override;
@@ -57,6 +63,8 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
   void create(WebKitNavigationAction* action) override;
   void close() override;
   void scriptDialog(WebKitScriptDialog* dialog) override;
+  void webProcessTerminated(WebKitWebProcessTerminationReason reason) override;
+  bool userMessage(WebKitUserMessage* message) override;
 
   platform::WKWebView& webView_;
   // The engine's own process, when it shares none: made before the engine, which is related to it.
@@ -65,6 +73,7 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
   GObjectRef<WebKitUserContentManager> contentManager_;
   GObjectRef<WebKitWebView> engine_;
   ScriptMessageChannels channels_;
+  LoadFailureObserver loadFailed_;
 
   platform::NSObservation configurationObservation_;
   platform::NSObservation preferencesObservation_;

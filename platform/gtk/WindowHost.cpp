@@ -58,14 +58,14 @@ WindowHost::~WindowHost() {
   }
 }
 
-void WindowHost::present(const std::shared_ptr<UIViewController>& presented, bool animated,
+bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, bool animated,
                          std::function<void()> didPresent) {
+  if (!window_) return false;
   if (auto alert = std::dynamic_pointer_cast<platform::UIAlertController>(presented)) {
-    if (!window_) return;
     auto dialog = std::make_shared<AlertDialog>(alert, window_, std::move(didPresent));
     state_.widgets[presented.get()] = dialog->widget();
     alerts_.push_back({presented, std::move(dialog)});
-    return;
+    return true;
   }
   auto page = std::make_unique<PresentedPage>(presented, state_);
   GtkWidget* widget = page->widget();
@@ -73,6 +73,7 @@ void WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
   pages_.push_back(std::move(page));
   showPage(widget, GTK_STACK_TRANSITION_TYPE_OVER_UP, animated);
   afterTransition(std::move(didPresent));
+  return true;
 }
 
 void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, bool animated,

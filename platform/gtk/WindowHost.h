@@ -34,7 +34,8 @@ class WindowHost : public std::enable_shared_from_this<WindowHost> {
   // The window is being destroyed: nothing may touch it any more.
   void windowGone() { window_ = nullptr; }
 
-  void present(const std::shared_ptr<platform::UIViewController>& presented, bool animated,
+  // False when it cannot be shown (an alert over a window that is gone).
+  bool present(const std::shared_ptr<platform::UIViewController>& presented, bool animated,
                std::function<void()> didPresent);
   void dismiss(const std::shared_ptr<platform::UIViewController>& presented, bool animated,
                std::function<void()> didDismiss);

@@ -23,7 +23,18 @@ HeadlessToolkit::~HeadlessToolkit() {
 std::shared_ptr<UIViewController> HeadlessToolkit::makeAppScreen() {
   auto screen = std::make_shared<UIViewController>();
   screen->view()->setBackgroundColor(UIColor::whiteColor());
+  std::erase_if(state_->appScreens, [](const auto& open) { return open.expired(); });
+  state_->appScreens.push_back(screen);
   return screen;
+}
+
+void HeadlessToolkit::closeAppScreen(const std::shared_ptr<UIViewController>& screen) {
+  const auto count = state_->appScreens.size();
+  std::erase_if(state_->appScreens, [&](const auto& open) { return open.expired() || open.lock() == screen; });
+  if (state_->appScreens.size() == count) return;
+  // Nothing can be seen over a window that is gone: dismissed, so that what was presented over it
+  // hears of it and lets go of what it holds.
+  if (screen->presentedViewController()) screen->dismissViewControllerAnimated(false, nullptr);
 }
 
 void HeadlessToolkit::post(std::function<void()> task) {
@@ -85,11 +96,20 @@ bool HeadlessToolkit::tapLeftBarButton(const std::shared_ptr<UIViewController>& 
 
 CGRect HeadlessToolkit::screenBounds() const { return state_->screenBounds; }
 
-void HeadlessToolkit::presentViewController(const std::shared_ptr<UIViewController>& presenting,
+bool HeadlessToolkit::presentViewController(const std::shared_ptr<UIViewController>& presenting,
                                             const std::shared_ptr<UIViewController>& presented, bool animated,
                                             std::function<void()> didPresent) {
+  // As a real toolkit: only a screen shown in an open window, or one presented over such a
+  // screen, can present.
+  bool inWindow = false;
+  for (auto screen = presenting; screen && !inWindow; screen = screen->presentingViewController()) {
+    inWindow = std::any_of(state_->appScreens.begin(), state_->appScreens.end(),
+                           [&](const auto& open) { return open.lock() == screen; });
+  }
+  if (!inWindow) return false;
   state_->transitions.push_back({Transition::Kind::Present, presenting, presented, animated});
   post(std::move(didPresent));
+  return true;
 }
 
 void HeadlessToolkit::dismissViewController(const std::shared_ptr<UIViewController>& presenting,

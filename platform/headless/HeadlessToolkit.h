@@ -30,8 +30,13 @@ class VELQUOR_HEADLESS_EXPORT HeadlessToolkit : public platform::Toolkit {
   explicit HeadlessToolkit(platform::CGRect screenBounds = platform::CGRectMake(0, 0, 390, 844));
   ~HeadlessToolkit() override;
 
-  // The app's own screen, as a window's root controller, with its view loaded.
+  // The app's own screen, as a window's root controller, with its view loaded. Only screens made
+  // here, and what they present, can present: like a real toolkit, this one refuses a screen that
+  // is in no window.
   std::shared_ptr<platform::UIViewController> makeAppScreen();
+  // The app's window closing under `screen`: what it presents is dismissed at once (not animated)
+  // and it can present nothing more.
+  void closeAppScreen(const std::shared_ptr<platform::UIViewController>& screen);
 
   // The run loop. A transition's completion runs on a later turn, never inside the call that began it.
   void post(std::function<void()> task);
@@ -55,7 +60,7 @@ class VELQUOR_HEADLESS_EXPORT HeadlessToolkit : public platform::Toolkit {
 
   // platform::Toolkit
   platform::CGRect screenBounds() const override;
-  void presentViewController(const std::shared_ptr<platform::UIViewController>& presenting,
+  bool presentViewController(const std::shared_ptr<platform::UIViewController>& presenting,
                              const std::shared_ptr<platform::UIViewController>& presented, bool animated,
                              std::function<void()> didPresent) override;
   void dismissViewController(const std::shared_ptr<platform::UIViewController>& presenting,

@@ -14,6 +14,8 @@ struct HeadlessToolkitState {
   std::deque<std::function<void()>> tasks;
   std::vector<HeadlessWebView*> webViews;
   std::vector<HeadlessToolkit::Transition> transitions;
+  // The app screens standing for open windows.
+  std::vector<std::weak_ptr<platform::UIViewController>> appScreens;
 };
 
 }  // namespace velquor::headless

@@ -2,6 +2,8 @@
 
 #include "HeadlessToolkitState.h"
 
+#include <velquor/platform/ScriptMessageBody.h>
+
 #include <algorithm>
 
 namespace velquor::headless {
@@ -86,8 +88,45 @@ void HeadlessWebView::completeNavigation() {
   finishNavigation();
 }
 
+platform::WKNavigationResponsePolicy HeadlessWebView::receiveResponse(long statusCode, bool forMainFrame, std::string url) {
+  const auto policy = webView_.decidePolicyForNavigationResponse(platform::WKNavigationResponse(forMainFrame, statusCode, url));
+  if (policy == platform::WKNavigationResponsePolicy::Cancel && current_) {
+    // What WebKitGTK reports for a response the delegate would not have shown.
+    failProvisionalNavigation(NSError("WebKitPolicyError", 102, {{platform::NSLocalizedDescriptionKey, std::string("Frame load interrupted")}}));
+  }
+  return policy;
+}
+
+void HeadlessWebView::terminateWebContentProcess() {
+  pending_.reset();
+  current_.reset();
+  committed_ = false;
+  webView_.notifyWebContentProcessDidTerminate();
+}
+
 bool HeadlessWebView::postScriptMessage(const std::string& name, std::optional<nlohmann::json> body) {
-  return webView_.receiveScriptMessage(name, std::move(body));
+  return postScriptMessage(name, std::move(body), platform::WKFrameInfo{true, platform::WKSecurityOrigin()});
+}
+
+bool HeadlessWebView::hasScriptMessageHandler(const std::string& name) const {
+  // Without one, page script finds no window.webkit.messageHandlers.NAME: nothing leaves the page.
+  return webView_.configuration()->userContentController()->scriptMessageHandlerForName(name) != nullptr;
+}
+
+bool HeadlessWebView::postScriptMessage(const std::string& name, std::optional<nlohmann::json> body,
+                                        platform::WKFrameInfo frame) {
+  if (!hasScriptMessageHandler(name)) return false;
+  if (body && platform::jsonNestingDepth(*body, kEngineSerializationDepthLimit) > kEngineSerializationDepthLimit) {
+    return false;
+  }
+  auto accepted = platform::scriptMessageBodyFromJSON(body);
+  if (!accepted.deliverable) return false;
+  return webView_.receiveScriptMessage(name, std::move(accepted.value), std::move(frame));
+}
+
+bool HeadlessWebView::postCyclicScriptMessage(const std::string& name) {
+  if (hasScriptMessageHandler(name)) platform::scriptMessageBodyWithoutJSONForm("JSON.stringify cannot serialize cyclic structures.");
+  return false;
 }
 
 }  // namespace velquor::headless

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <memory>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,9 +45,26 @@ class VELQUOR_HEADLESS_EXPORT HeadlessWebView : public platform::WebViewPeer {
   bool failNavigation(const platform::NSError& error);
   // start, commit and finish in one go.
   void completeNavigation();
+  // The server's response to the navigation under way, before it is shown: the navigation
+  // delegate's decision; on Cancel the navigation ends, reported as failed, as an engine does.
+  platform::WKNavigationResponsePolicy receiveResponse(long statusCode, bool forMainFrame = true, std::string url = {});
+  // The web content process ends (a crash, out of memory): the navigation under way is gone
+  // without a word, the delegate hears of the end, and the view shows nothing until the next load.
+  void terminateWebContentProcess();
 
-  // Page script posting `body` (nil for undefined) under `name`; false when no handler has that name.
+  // Page script posting `body` (nil for undefined) under `name`, from the main frame of a page of
+  // opaque origin. True when a handler received it. As the real engine, the body goes through JSON:
+  // one nested deeper than 512 is dropped with a warning, and one nested deeper than
+  // kEngineSerializationDepthLimit never leaves the page (no warning: the toolkit never sees it).
   bool postScriptMessage(const std::string& name, std::optional<nlohmann::json> body);
+  // The same from `frame` (which a handler in a client world is told).
+  bool postScriptMessage(const std::string& name, std::optional<nlohmann::json> body, platform::WKFrameInfo frame);
+  // Page script posting a value that refers to itself: it has no JSON form, and is dropped with a warning.
+  bool postCyclicScriptMessage(const std::string& name);
+
+  // WebKit gives up serialising a posted value nested deeper than about this, and drops the message
+  // in the page (a little below it, the web process may crash instead).
+  static constexpr std::size_t kEngineSerializationDepthLimit = 40000;
 
   // platform::WebViewPeer
   void customUserAgentDidChange() override {}
@@ -56,6 +74,8 @@ class VELQUOR_HEADLESS_EXPORT HeadlessWebView : public platform::WebViewPeer {
   bool isLoading() const override { return current_ != nullptr; }
 
  private:
+  bool hasScriptMessageHandler(const std::string& name) const;
+
   platform::WKWebView& webView_;
   std::weak_ptr<HeadlessToolkitState> toolkit_;
   std::vector<Load> loads_;

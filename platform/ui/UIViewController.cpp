@@ -109,22 +109,32 @@ void UIViewController::forwardAppearance(bool appearing, bool finished, bool ani
 void UIViewController::presentViewController(std::shared_ptr<UIViewController> viewController, bool animated,
                                              std::function<void()> completion) {
   auto host = outermostContainer();
+  auto* toolkit = Toolkit::current();
   if (!viewController || viewController == host || host->presented_ || viewController->presenting_.lock() ||
-      viewController->parent_.lock()) {
+      viewController->parent_.lock() || !toolkit) {
     return;  // the platform refuses such a presentation, and so runs no completion
   }
   host->presented_ = viewController;
   viewController->presenting_ = host;
   viewController->beingPresented_ = true;
   viewController->view();
-  viewController->forwardAppearance(true, false, animated);
 
   auto didPresent = once([viewController, animated, completion = std::move(completion)] {
     viewController->beingPresented_ = false;
     viewController->forwardAppearance(true, true, animated);
     if (completion) completion();
   });
-  if (auto* toolkit = Toolkit::current()) toolkit->presentViewController(host, viewController, animated, std::move(didPresent));
+  // Loading the view may have uninstalled the toolkit or presented something else: ask again.
+  toolkit = Toolkit::current();
+  if (!toolkit || host->presented_ != viewController ||
+      !toolkit->presentViewController(host, viewController, animated, std::move(didPresent))) {
+    // Refused: as if never asked. The screen never appeared, so it hears nothing of it.
+    if (host->presented_ == viewController) host->presented_.reset();
+    viewController->presenting_.reset();
+    viewController->beingPresented_ = false;
+    return;
+  }
+  viewController->forwardAppearance(true, false, animated);
 }
 
 void UIViewController::dismissViewControllerAnimated(bool animated, std::function<void()> completion) {

@@ -61,8 +61,10 @@ class VELQUOR_PLATFORM_EXPORT UIViewController : public NSObject {
   void setModalPresentationStyle(UIModalPresentationStyle style);
 
   // Shows `viewController` modally over this screen (its outermost container). The completion runs
-  // once, on the main loop, after the transition; never inside this call. A screen that is already
-  // presenting something presents nothing more.
+  // once, on the main loop, after the transition; never inside this call. Refused (nothing is
+  // presented, the completion never runs, nothing is held) when this screen is already presenting
+  // something, when `viewController` is shown already, when no toolkit is installed, and when the
+  // toolkit cannot show it; `viewController->presentingViewController()` tells afterwards.
   void presentViewController(std::shared_ptr<UIViewController> viewController, bool animated,
                              std::function<void()> completion);
   // Dismisses what this screen presents, or this screen when it is the presented one, together

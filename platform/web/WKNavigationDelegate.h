@@ -2,6 +2,7 @@
 
 #include <velquor/platform/NSError.h>
 #include <velquor/platform/WKNavigation.h>
+#include <velquor/platform/WKNavigationResponse.h>
 
 #include <memory>
 #include <string>
@@ -36,6 +37,14 @@ class WKNavigationDelegate {
                                             const NSError& /*error*/) {}
   virtual void didFailNavigation(const std::shared_ptr<WKWebView>& /*webView*/,
                                  const std::shared_ptr<WKNavigation>& /*navigation*/, const NSError& /*error*/) {}
+  // A response has arrived and is about to be shown (Allow) or dropped (Cancel).
+  virtual WKNavigationResponsePolicy decidePolicyForNavigationResponse(const std::shared_ptr<WKWebView>& /*webView*/,
+                                                                      const WKNavigationResponse& /*navigationResponse*/) {
+    return WKNavigationResponsePolicy::Allow;
+  }
+  // The process that ran the web view's pages has ended (crashed, killed, out of memory): the page
+  // is gone and the view shows nothing until something is loaded again.
+  virtual void webViewWebContentProcessDidTerminate(const std::shared_ptr<WKWebView>& /*webView*/) {}
 };
 
 }  // namespace velquor::platform

@@ -6,9 +6,14 @@ namespace velquor::platform {
 
 void WKUserContentController::addScriptMessageHandler(std::shared_ptr<WKScriptMessageHandler> handler,
                                                       const std::string& name) {
+  addScriptMessageHandler(std::move(handler), WKContentWorld::pageWorld(), name);
+}
+
+void WKUserContentController::addScriptMessageHandler(std::shared_ptr<WKScriptMessageHandler> handler,
+                                                      const WKContentWorld& world, const std::string& name) {
   if (!handler) throw std::invalid_argument("script message handler is null");
   if (handlers_.contains(name)) throw std::invalid_argument("a script message handler is already registered as " + name);
-  handlers_.emplace(name, std::move(handler));
+  handlers_.emplace(name, Registration{std::move(handler), world});
   didChangeValue();
 }
 
@@ -25,13 +30,19 @@ void WKUserContentController::removeAllScriptMessageHandlers() {
 std::vector<std::string> WKUserContentController::scriptMessageHandlerNames() const {
   std::vector<std::string> names;
   names.reserve(handlers_.size());
-  for (const auto& [name, handler] : handlers_) names.push_back(name);
+  for (const auto& [name, registration] : handlers_) names.push_back(name);
   return names;
 }
 
 std::shared_ptr<WKScriptMessageHandler> WKUserContentController::scriptMessageHandlerForName(const std::string& name) const {
   auto it = handlers_.find(name);
-  return it == handlers_.end() ? nullptr : it->second;
+  return it == handlers_.end() ? nullptr : it->second.handler;
+}
+
+std::optional<WKContentWorld> WKUserContentController::contentWorldForScriptMessageHandler(const std::string& name) const {
+  auto it = handlers_.find(name);
+  if (it == handlers_.end()) return std::nullopt;
+  return it->second.world;
 }
 
 bool WKUserContentController::didReceiveScriptMessage(const WKScriptMessage& message) {

@@ -69,10 +69,22 @@ WKNavigationActionPolicy WKWebView::decidePolicyForNavigationAction(const std::s
   return WKNavigationActionPolicy::Allow;
 }
 
-bool WKWebView::receiveScriptMessage(const std::string& name, std::optional<nlohmann::json> body) {
+WKNavigationResponsePolicy WKWebView::decidePolicyForNavigationResponse(const WKNavigationResponse& response) {
+  if (auto delegate = navigationDelegate()) return delegate->decidePolicyForNavigationResponse(shared_from(this), response);
+  return WKNavigationResponsePolicy::Allow;
+}
+
+void WKWebView::notifyWebContentProcessDidTerminate() {
+  if (auto delegate = navigationDelegate()) delegate->webViewWebContentProcessDidTerminate(shared_from(this));
+}
+
+bool WKWebView::receiveScriptMessage(const std::string& name, std::optional<nlohmann::json> body,
+                                     std::optional<WKFrameInfo> frameInfo) {
   auto userContentController = configuration_->userContentController();
-  return userContentController->didReceiveScriptMessage(
-      WKScriptMessage(name, std::move(body), std::static_pointer_cast<WKWebView>(shared_from_this())));
+  auto world = userContentController->contentWorldForScriptMessageHandler(name);
+  if (!world) return false;
+  return userContentController->didReceiveScriptMessage(WKScriptMessage(
+      name, std::move(body), shared_from(this), world->isPageWorld() ? std::nullopt : std::move(frameInfo), *world));
 }
 
 }  // namespace velquor::platform

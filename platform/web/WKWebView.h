@@ -47,8 +47,12 @@ class VELQUOR_PLATFORM_EXPORT WKWebView : public UIView {
   void notifyDidFailProvisionalNavigation(const std::shared_ptr<WKNavigation>& navigation, const NSError& error);
   void notifyDidFailNavigation(const std::shared_ptr<WKNavigation>& navigation, const NSError& error);
   WKNavigationActionPolicy decidePolicyForNavigationAction(const std::string& url);
-  // For toolkits: a script message posted by a page of this web view.
-  bool receiveScriptMessage(const std::string& name, std::optional<nlohmann::json> body);
+  WKNavigationResponsePolicy decidePolicyForNavigationResponse(const WKNavigationResponse& response);
+  void notifyWebContentProcessDidTerminate();
+  // For toolkits: a script message posted by a page of this web view; `frameInfo` for a handler in a
+  // client world (see WKContentWorld).
+  bool receiveScriptMessage(const std::string& name, std::optional<nlohmann::json> body,
+                            std::optional<WKFrameInfo> frameInfo = std::nullopt);
 
  private:
   std::shared_ptr<WKWebViewConfiguration> configuration_;

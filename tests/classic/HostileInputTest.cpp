@@ -79,7 +79,9 @@ struct MeasuringDelegate : VelquorDelegate {
   void didPaymentCanceled(const std::shared_ptr<VelquorViewController>&) override {}
 };
 
-TEST(HostileMessage, ADeeplyNestedOrVeryLargeBodyReachesTheDelegateAsItIs) {
+// A body nested as deep as this never leaves a real engine's page (and one deeper than 512 is
+// dropped by the toolkit); the headless toolkit does the same.
+TEST(HostileMessage, AVeryLargeBodyReachesTheDelegateAsItIsAndAFarTooDeepOneNeverArrives) {
   velquor::headless::HeadlessToolkit toolkit;
   auto screen = toolkit.makeAppScreen();
   auto delegate = std::make_shared<MeasuringDelegate>();
@@ -87,13 +89,13 @@ TEST(HostileMessage, ADeeplyNestedOrVeryLargeBodyReachesTheDelegateAsItIs) {
   toolkit.runUntilIdle();
   Json deep = Json::array();
   for (int level = 0; level < 100'000; ++level) deep = Json::array({std::move(deep)});
-  EXPECT_TRUE(toolkit.webViews().back()->postScriptMessage("paymentResponseIos", std::move(deep)));
+  EXPECT_FALSE(toolkit.webViews().back()->postScriptMessage("paymentResponseIos", std::move(deep)));
   Json large = Json::array();
   for (int i = 0; i < 200'000; ++i) large.push_back(std::string(32, 'v'));
   large.push_back(std::string(20u << 20, 'w'));
   EXPECT_TRUE(toolkit.webViews().back()->postScriptMessage("paymentResponseIos", std::move(large)));
-  EXPECT_EQ(delegate->depths, (std::vector<std::size_t>{100'000, 1}));
-  EXPECT_EQ(delegate->sizes, (std::vector<std::size_t>{1, 200'001}));
+  EXPECT_EQ(delegate->depths, (std::vector<std::size_t>{1}));
+  EXPECT_EQ(delegate->sizes, (std::vector<std::size_t>{200'001}));
 }
 
 TEST(HostileMessage, AThousandMessagesInABurstAllArriveInOrder) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <velquor/platform/NSError.h>
 #include <velquor/platform/UIViewController.h>
 
 #include <nlohmann/json.hpp>
@@ -23,10 +24,11 @@ using PaymentFields = std::vector<PaymentField>;
 
 // What the app's delegate was told, in order.
 struct DelegateCall {
-  enum class Kind { completed, canceled };
+  enum class Kind { completed, canceled, failed };
   Kind kind;
   std::optional<nlohmann::json> data;  // completed only
   std::weak_ptr<velquor::platform::UIViewController> controller;
+  std::optional<velquor::platform::NSError> error = std::nullopt;  // failed only
 };
 
 // One of the two libraries, driven as an app drives it: its launcher, its parameters type, its
@@ -42,6 +44,11 @@ class CheckoutAdapter {
                       const std::optional<std::string>& endpoint, const PaymentFields& fields) = 0;
   // The delegate of the last launch, as long as anything keeps it alive.
   virtual std::weak_ptr<const void> delegate() const = 0;
+
+  // Opt-ins for the next launch: a delegate that is also the library's failure delegate, and
+  // trusted origins for the launcher.
+  bool reportFailures = false;
+  std::vector<std::string> trustedOrigins;
 
   std::vector<DelegateCall> calls;
   std::function<void(const DelegateCall&)> onCall;

@@ -103,7 +103,7 @@ SandboxGateway& CheckoutEndToEnd::startGateway(AutoResult autoResult,
                                               std::function<void(const ReceivedRequest&)> onRequest) {
   velquor::sandbox::SandboxOptions options;
   options.autoResult = autoResult;
-  options.onRequest = std::move(onRequest);
+  options.onRequest = recorder.callback(std::move(onRequest));
   gateway.emplace(std::move(options));
   return *gateway;
 }
@@ -123,8 +123,8 @@ void CheckoutEndToEnd::launch(const std::optional<std::string>& endpoint, const 
 }
 
 std::optional<ReceivedRequest> CheckoutEndToEnd::awaitRequest(std::size_t number) const {
-  if (!spinUntil([&] { return gateway->requestCount() >= number; })) return std::nullopt;
-  return gateway->requests().at(number - 1);
+  if (!spinUntil([&] { return recorder.count() >= number; })) return std::nullopt;
+  return recorder.waitForRequest(number, 0ms);
 }
 
 std::shared_ptr<UINavigationController> CheckoutEndToEnd::navigation() const {

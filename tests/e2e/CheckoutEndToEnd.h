@@ -7,6 +7,7 @@
 #include "GtkTestSupport.h"
 
 #include "SandboxGateway.h"
+#include "SandboxRecorder.h"
 
 #include <velquor/platform/UIActivityIndicatorView.h>
 #include <velquor/platform/UINavigationController.h>
@@ -69,10 +70,13 @@ class CheckoutEndToEnd : public gtk_test::GtkWindowTest, public ::testing::WithP
   void SetUp() override;
   void TearDown() override;
 
+  // The gateway's requests are recorded before `onRequest` hears of them.
   SandboxGateway& startGateway(AutoResult autoResult, std::function<void(const ReceivedRequest&)> onRequest = {});
   void launch(const std::optional<std::string>& endpoint, const PaymentFields& fields = plainFields());
   // The gateway's request number `number` (from 1), turning the main loop until it has come.
   std::optional<ReceivedRequest> awaitRequest(std::size_t number) const;
+  // The gateway's requests so far, oldest first.
+  std::vector<ReceivedRequest> requests() const { return recorder.requests(); }
   // Launches against the gateway and waits until its payment page has loaded and stopped.
   ::testing::AssertionResult launchAndShowPaymentPage(const PaymentFields& fields = plainFields());
 
@@ -91,6 +95,7 @@ class CheckoutEndToEnd : public gtk_test::GtkWindowTest, public ::testing::WithP
   const std::vector<DelegateCall>& callsAfter(std::chrono::milliseconds quiet);
 
   std::unique_ptr<CheckoutAdapter> checkout;
+  velquor_testing::SandboxRecorder recorder;  // outlives the gateway, which tells it
   std::optional<SandboxGateway> gateway;
   RequestGate gate;
 };

@@ -20,8 +20,16 @@ class RecordingDelegate : public VelquorClassic::VelquorDelegate {
     deliver(sink_, {DelegateCall::Kind::canceled, std::nullopt, controller});
   }
 
- private:
+ protected:
   std::weak_ptr<std::function<void(DelegateCall)>> sink_;
+};
+
+class FailureRecordingDelegate : public RecordingDelegate, public VelquorClassic::VelquorFailureDelegate {
+ public:
+  using RecordingDelegate::RecordingDelegate;
+  void didPaymentFail(const std::shared_ptr<VelquorClassic::VelquorViewController>& controller, const velquor::platform::NSError& error) override {
+    deliver(sink_, {DelegateCall::Kind::failed, std::nullopt, controller, error});
+  }
 };
 
 // VelquorClassic: a parameters object set by gateway key (an absent field stays nil), and a
@@ -36,8 +44,12 @@ class ClassicCheckout : public CheckoutAdapter {
     for (const auto& field : fields) {
       if (field.value) params->setValue(nlohmann::json(*field.value), field.name);
     }
-    delegate_ = std::make_shared<RecordingDelegate>(sink());
-    if (endpoint) {
+    delegate_ = reportFailures ? std::make_shared<FailureRecordingDelegate>(sink())
+                               : std::make_shared<RecordingDelegate>(sink());
+    if (reportFailures || !trustedOrigins.empty()) {
+      VelquorClassic::Velquor::presentVelquorContorller(screen, endpoint, delegate_, params,
+                                                        VelquorClassic::VelquorCheckoutOptions{trustedOrigins});
+    } else if (endpoint) {
       VelquorClassic::Velquor::presentVelquorContorller(screen, *endpoint, delegate_, params);
     } else {
       VelquorClassic::Velquor::presentVelquorContorller(screen, delegate_, params);

@@ -33,6 +33,7 @@ class CommandProcess {
   // The standard output's complete lines.
   std::vector<std::string> outLines() const;
   double secondsTaken() const { return seconds_; }
+  pid_t pid() const { return pid_; }
 
  private:
   // Reads what the pipes hold, waiting up to `slice` for something.

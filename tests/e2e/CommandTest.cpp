@@ -4,6 +4,7 @@
 #include "DisplayWindows.h"
 
 #include "SandboxGateway.h"
+#include "SandboxRecorder.h"
 
 #include <gtk/gtk.h>
 #include <nlohmann/json.hpp>
@@ -22,15 +23,18 @@ namespace {
 using namespace std::chrono_literals;
 using nlohmann::json;
 using velquor::sandbox::AutoResult;
+using velquor::sandbox::ReceivedRequest;
 using velquor::sandbox::SandboxGateway;
+using velquor_testing::SandboxRecorder;
 
 // A cold WebKit start on a busy machine, with room to spare; a hung command still fails.
 constexpr auto kCommandPatience = 90s;
 const CommandProcess::Environment kNoDisplay{{"DISPLAY", "WAYLAND_DISPLAY"}, {}};
 
-SandboxGateway makeGateway(AutoResult autoResult) {
+SandboxGateway makeGateway(AutoResult autoResult, std::function<void(const ReceivedRequest&)> onRequest = {}) {
   velquor::sandbox::SandboxOptions options;
   options.autoResult = autoResult;
+  options.onRequest = std::move(onRequest);
   return SandboxGateway(std::move(options));
 }
 
@@ -52,7 +56,8 @@ std::filesystem::path temporaryPath(const std::string& name) {
 class CheckoutCommand : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CheckoutCommand, PrintsExactlyOneCompletedLineWithThePostedOrder) {
-  auto gateway = makeGateway(AutoResult::success);
+  SandboxRecorder recorder;
+  auto gateway = makeGateway(AutoResult::success, recorder.callback());
   CommandProcess command(VELQUOR_COMMAND, {"checkout", "--library", GetParam(), "--endpoint", gateway.endpoint()});
   ASSERT_EQ(command.wait(kCommandPatience), 0) << command.err();
   json line;
@@ -63,7 +68,7 @@ TEST_P(CheckoutCommand, PrintsExactlyOneCompletedLineWithThePostedOrder) {
   EXPECT_EQ(data.value("order_id", ""), "ORD-1001") << "the sample order";
   EXPECT_EQ(data.value("amount", ""), "249.00");
   ASSERT_EQ(gateway.requestCount(), 1u);
-  const auto request = gateway.requests()[0];
+  const auto request = recorder.requests().at(0);
   EXPECT_EQ(data.value("transaction_id", ""), request.transactionId);
   EXPECT_EQ(request.userAgent, "Velquor-iOS-SDK");
   EXPECT_EQ(request.fields.size(), 38u);
@@ -72,7 +77,8 @@ TEST_P(CheckoutCommand, PrintsExactlyOneCompletedLineWithThePostedOrder) {
 }
 
 TEST_P(CheckoutCommand, PostsTheParametersOfTheGivenFile) {
-  auto gateway = makeGateway(AutoResult::failure);
+  SandboxRecorder recorder;
+  auto gateway = makeGateway(AutoResult::failure, recorder.callback());
   const auto file = temporaryPath("velquor-params-" + GetParam() + ".json");
   json params = json::parse(R"({"api_key":"k","order_id":"FILE-7 \"quoted\"","hash":"h","amount":"1.00","mode":"TEST",
       "name":"n","phone":"p","email":"e","currency":"INR","country":"IND","city":"c","state":"s",
@@ -88,7 +94,7 @@ TEST_P(CheckoutCommand, PostsTheParametersOfTheGivenFile) {
   EXPECT_EQ(line["data"].value("status", ""), "failure");
   EXPECT_EQ(line["data"].value("order_id", ""), "FILE-7 \"quoted\"");
   ASSERT_EQ(gateway.requestCount(), 1u);
-  EXPECT_EQ(*velquor::sandbox::lastValue(gateway.requests()[0].fields, "offer_code"), "OFF<10>");
+  EXPECT_EQ(*velquor::sandbox::lastValue(recorder.requests().at(0).fields, "offer_code"), "OFF<10>");
 }
 
 TEST_P(CheckoutCommand, ScreenshotWritesAPngOfTheShownCheckout) {

@@ -3,6 +3,7 @@
 #include "CommandProcess.h"
 
 #include "SandboxGateway.h"
+#include "SandboxRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,8 @@ class ExampleApp : public ::testing::TestWithParam<std::string> {};
 TEST_P(ExampleApp, PaysTheSampleOrderAndShowsTheResultOnceItHasDismissedTheCheckout) {
   velquor::sandbox::SandboxOptions options;
   options.autoResult = velquor::sandbox::AutoResult::success;
+  velquor_testing::SandboxRecorder recorder;
+  options.onRequest = recorder.callback();
   velquor::sandbox::SandboxGateway gateway(std::move(options));
   const std::string program = GetParam() == "kit" ? KIT_EXAMPLE : CLASSIC_EXAMPLE;
   CommandProcess app(program, {gateway.endpoint()}, {{}, {{"VELQUOR_EXAMPLE_AUTOPAY", "1"}}});
@@ -24,8 +27,8 @@ TEST_P(ExampleApp, PaysTheSampleOrderAndShowsTheResultOnceItHasDismissedTheCheck
   ASSERT_EQ(lines.size(), 2u) << app.out();
   EXPECT_EQ(lines[0], "Payment success for order ORD-1001");
   const auto data = nlohmann::json::parse(lines[1]);
-  EXPECT_EQ(data.value("transaction_id", ""), gateway.requests().at(0).transactionId);
-  EXPECT_EQ(gateway.requests().at(0).fields.size(), 38u);
+  EXPECT_EQ(data.value("transaction_id", ""), recorder.requests().at(0).transactionId);
+  EXPECT_EQ(recorder.requests().at(0).fields.size(), 38u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Libraries, ExampleApp, ::testing::Values("kit", "classic"),

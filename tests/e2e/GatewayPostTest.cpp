@@ -33,6 +33,23 @@ TEST_P(GatewayPost, CarriesEveryFieldExactlyInPageOrderWithTheCheckoutUserAgent)
   EXPECT_EQ(gateway->requestCount(), 1u);
 }
 
+TEST_P(GatewayPost, ANulInAValueArrivesAsTheParserMakesItAndNothingAfterItIsLost) {
+  startGateway(AutoResult::none);
+  auto fields = plainFields();
+  for (auto& field : fields) {
+    if (field.name == "city") field.value = std::string("Beng\0aluru", 10);
+  }
+  launch(gateway->endpoint(), fields);
+  const auto request = awaitRequest(1);
+  ASSERT_TRUE(request) << "the page was cut short and never posted";
+  ASSERT_EQ(request->fields.size(), 38u) << request->body;
+  auto expected = expectedPost(fields);
+  for (auto& [name, value] : expected) {
+    if (name == "city") value = "Beng\xEF\xBF\xBD" "aluru";  // U+FFFD
+  }
+  EXPECT_EQ(request->fields, expected);
+}
+
 TEST_P(GatewayPost, AbsentAndEmptyFieldsArriveAsEmptyValuesUnderTheirNames) {
   startGateway(AutoResult::none);
   PaymentFields nothing;

@@ -19,8 +19,16 @@ class RecordingDelegate : public VelquorKit::VelquorDelegate {
     deliver(sink_, {DelegateCall::Kind::canceled, std::nullopt, controller});
   }
 
- private:
+ protected:
   std::weak_ptr<std::function<void(DelegateCall)>> sink_;
+};
+
+class FailureRecordingDelegate : public RecordingDelegate, public VelquorKit::VelquorFailureDelegate {
+ public:
+  using RecordingDelegate::RecordingDelegate;
+  void didPaymentFail(const std::shared_ptr<UIViewController>& controller, const velquor::platform::NSError& error) override {
+    deliver(sink_, {DelegateCall::Kind::failed, std::nullopt, controller, error});
+  }
 };
 
 // VelquorKit: a value record through the library's own keyed decoding (an absent optional field
@@ -38,9 +46,11 @@ class KitCheckout : public CheckoutAdapter {
       if (field.value) document[field.name] = *field.value;
     }
     const auto params = document.get<VelquorKit::VelquorParams>();
-    auto delegate = std::make_shared<RecordingDelegate>(sink());
+    auto delegate = reportFailures ? std::make_shared<FailureRecordingDelegate>(sink())
+                                   : std::make_shared<RecordingDelegate>(sink());
     delegate_ = delegate;
-    VelquorKit::Velquor::presentVelquorContorller(screen, endpoint.value_or(""), params, delegate);
+    VelquorKit::Velquor::presentVelquorContorller(screen, endpoint.value_or(""), params, delegate,
+                                                  VelquorKit::VelquorCheckoutOptions{trustedOrigins});
   }
 
   std::weak_ptr<const void> delegate() const override { return delegate_; }

@@ -131,7 +131,7 @@ TEST_P(Lifetime, DISABLED_MeasureLaunchToGatewayAndToDelegate) {
                      }),
                      nullptr);
     ASSERT_TRUE(spinUntil([&] { return dismissed; })) << "round " << round;
-    const auto request = gateway->requests().back();
+    const auto request = requests().back();
     const auto ms = [&](Clock::time_point at) { return std::chrono::duration<double, std::milli>(at - launchedAt).count(); };
     toStart.push_back(ms(startedAt));
     toGateway.push_back(ms(request.receivedAt));

@@ -33,7 +33,7 @@ TEST_P(ResultMessage, AnAutomaticSuccessReachesTheDelegateExactlyOnceEchoingTheP
   ASSERT_TRUE(spinUntil([&] { return !checkout->calls.empty(); }));
   const auto& calls = callsAfter(1s);
   ASSERT_EQ(calls.size(), 1u);
-  expectResultFor(calls[0], "success", gateway->requests().at(0), fields);
+  expectResultFor(calls[0], "success", requests().at(0), fields);
   EXPECT_EQ(calls[0].controller.lock(), controller()) << "the delegate hears from the checkout it launched";
   EXPECT_NE(navigation(), nullptr) << "the checkout stays until the app dismisses it";
 }
@@ -44,7 +44,7 @@ TEST_P(ResultMessage, AnAutomaticFailureReachesTheDelegateExactlyOnce) {
   ASSERT_TRUE(spinUntil([&] { return !checkout->calls.empty(); }));
   const auto& calls = callsAfter(1s);
   ASSERT_EQ(calls.size(), 1u);
-  expectResultFor(calls[0], "failure", gateway->requests().at(0), plainFields());
+  expectResultFor(calls[0], "failure", requests().at(0), plainFields());
 }
 
 TEST_P(ResultMessage, EachClickOnPayPostsOneSuccessToTheDelegate) {
@@ -54,7 +54,7 @@ TEST_P(ResultMessage, EachClickOnPayPostsOneSuccessToTheDelegate) {
   clickInPage(kPayButton);
   ASSERT_TRUE(spinUntil([&] { return !checkout->calls.empty(); }));
   ASSERT_EQ(callsAfter(500ms).size(), 1u);
-  expectResultFor(checkout->calls[0], "success", gateway->requests().at(0), plainFields());
+  expectResultFor(checkout->calls[0], "success", requests().at(0), plainFields());
 
   clickInPage(kPayButton);
   ASSERT_TRUE(spinUntil([&] { return checkout->calls.size() >= 2; }));
@@ -69,7 +69,7 @@ TEST_P(ResultMessage, AClickOnDeclinePostsOneFailureToTheDelegate) {
   ASSERT_TRUE(spinUntil([&] { return !checkout->calls.empty(); }));
   const auto& calls = callsAfter(500ms);
   ASSERT_EQ(calls.size(), 1u);
-  expectResultFor(calls[0], "failure", gateway->requests().at(0), plainFields());
+  expectResultFor(calls[0], "failure", requests().at(0), plainFields());
   EXPECT_EQ(gtk_test::evaluateJSON(engine(), "document.getElementById('result').textContent"),
             "\"Result posted: failure\"")
       << "the page stays as it is";

@@ -1,4 +1,5 @@
 #include "GtkTestSupport.h"
+#include "WebViewRecorder.h"
 
 #include <velquor/platform/WKWebView.h>
 
@@ -10,67 +11,7 @@ using nlohmann::json;
 
 namespace {
 
-// Plays the app's side of a web view: records what the engine reports.
-struct Recorder : WKNavigationDelegate, WKUIDelegate, WKScriptMessageHandler {
-  std::vector<std::string> events;
-  std::vector<std::shared_ptr<WKNavigation>> navigations;
-  std::vector<NSError> errors;
-  std::vector<std::string> decidedURLs;
-  std::string refusedPart = "/refused";
-  std::vector<std::string> windowRequests;
-  std::vector<std::string> alerts;
-  bool holdAlerts = false;
-  std::vector<std::function<void()>> heldAlertCompletions;
-  std::vector<std::pair<std::string, std::optional<json>>> messages;
-
-  WKNavigationActionPolicy decidePolicyForNavigationAction(const std::shared_ptr<WKWebView>&, const std::string& url) override {
-    decidedURLs.push_back(url);
-    return url.find(refusedPart) == std::string::npos ? WKNavigationActionPolicy::Allow : WKNavigationActionPolicy::Cancel;
-  }
-  void didStartProvisionalNavigation(const std::shared_ptr<WKWebView>&, const std::shared_ptr<WKNavigation>& n) override {
-    record("start", n);
-  }
-  void didCommitNavigation(const std::shared_ptr<WKWebView>&, const std::shared_ptr<WKNavigation>& n) override {
-    record("commit", n);
-  }
-  void didFinishNavigation(const std::shared_ptr<WKWebView>&, const std::shared_ptr<WKNavigation>& n) override {
-    record("finish", n);
-  }
-  void didFailProvisionalNavigation(const std::shared_ptr<WKWebView>&, const std::shared_ptr<WKNavigation>& n,
-                                    const NSError& error) override {
-    record("failProvisional", n);
-    errors.push_back(error);
-  }
-  void didFailNavigation(const std::shared_ptr<WKWebView>&, const std::shared_ptr<WKNavigation>& n,
-                         const NSError& error) override {
-    record("fail", n);
-    errors.push_back(error);
-  }
-  std::shared_ptr<WKWebView> createWebViewWithConfiguration(const std::shared_ptr<WKWebView>&,
-                                                            const std::shared_ptr<WKWebViewConfiguration>&,
-                                                            const std::string& url) override {
-    windowRequests.push_back(url);
-    return WKUIDelegate::createWebViewWithConfiguration(nullptr, nullptr, url);
-  }
-  void runJavaScriptAlertPanelWithMessage(const std::shared_ptr<WKWebView>& webView, const std::string& message,
-                                          std::function<void()> completion) override {
-    alerts.push_back(message);
-    if (holdAlerts) {
-      heldAlertCompletions.push_back(std::move(completion));
-      return;
-    }
-    WKUIDelegate::runJavaScriptAlertPanelWithMessage(webView, message, std::move(completion));
-  }
-  void didReceiveScriptMessage(const std::shared_ptr<WKUserContentController>&, const WKScriptMessage& message) override {
-    messages.emplace_back(message.name(), message.body());
-  }
-
-  void record(const char* event, const std::shared_ptr<WKNavigation>& navigation) {
-    events.emplace_back(event);
-    navigations.push_back(navigation);
-  }
-  std::size_t count(const std::string& event) const { return std::count(events.begin(), events.end(), event); }
-};
+using gtk_test::Recorder;
 
 class GtkWebView : public GtkWindowTest {
  protected:

@@ -1,4 +1,5 @@
 #include "SandboxGateway.h"
+#include "SandboxRecorder.h"
 #include "SandboxTestSupport.h"
 
 #include <httplib.h>
@@ -21,6 +22,7 @@ using velquor::sandbox::ReceivedRequest;
 using velquor::sandbox::SandboxError;
 using velquor::sandbox::SandboxGateway;
 using velquor::sandbox::SandboxOptions;
+using velquor_testing::SandboxRecorder;
 using namespace sandbox_test;
 using namespace std::chrono_literals;
 
@@ -36,6 +38,12 @@ std::string encode(const FormFields& fields) {
     body += httplib::detail::encode_query_param(name) + '=' + httplib::detail::encode_query_param(value);
   }
   return body;
+}
+
+SandboxOptions recordingInto(SandboxRecorder& recorder) {
+  SandboxOptions options;
+  options.onRequest = recorder.callback();
+  return options;
 }
 
 httplib::Result post(const SandboxGateway& gateway, const std::string& body, const std::string& userAgent = "test") {
@@ -74,8 +82,9 @@ std::set<std::string> listeningAddresses(std::uint16_t port) {
   return addresses;
 }
 
-TEST(SandboxGateway, AnswersARealPostWithThePageAndRecordsFieldsBodyAndUserAgent) {
-  SandboxGateway gateway;
+TEST(SandboxGateway, AnswersARealPostWithThePageAndTellsFieldsBodyAndUserAgent) {
+  SandboxRecorder recorder;
+  SandboxGateway gateway(recordingInto(recorder));
   auto fields = completeFields();
   setField(fields, "order_id", "A&B <\"1\">");
   setField(fields, "name", "J\xC3\xBCrgen O'Neil");
@@ -89,8 +98,9 @@ TEST(SandboxGateway, AnswersARealPostWithThePageAndRecordsFieldsBodyAndUserAgent
   EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=utf-8");
   EXPECT_NE(result->body.find("<dd id=\"order_id\">A&amp;B &lt;&quot;1&quot;&gt;</dd>"), std::string::npos);
 
-  const auto requests = gateway.requests();
+  const auto requests = recorder.requests();
   ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(gateway.requestCount(), 1u);
   const auto& recorded = requests[0];
   EXPECT_EQ(recorded.fields, fields);
   EXPECT_EQ(recorded.body, body);
@@ -103,15 +113,17 @@ TEST(SandboxGateway, AnswersARealPostWithThePageAndRecordsFieldsBodyAndUserAgent
   EXPECT_EQ(recorded.transactionId.rfind("sbx_", 0), 0u);
 }
 
-TEST(SandboxGateway, GivesEveryRequestItsOwnTransactionIdAndRecordsConcurrentPosts) {
-  SandboxGateway gateway;
+TEST(SandboxGateway, GivesEveryRequestItsOwnTransactionIdAndTellsOfConcurrentPosts) {
+  SandboxRecorder recorder;
+  SandboxGateway gateway(recordingInto(recorder));
   std::vector<std::thread> clients;
   for (int i = 0; i < 8; ++i) {
     clients.emplace_back([&gateway, i] { post(gateway, "order_id=" + std::to_string(i)); });
   }
   for (auto& client : clients) client.join();
-  const auto requests = gateway.requests();
+  const auto requests = recorder.requests();
   ASSERT_EQ(requests.size(), 8u);
+  EXPECT_EQ(gateway.requestCount(), 8u);
   std::set<std::string> ids, orders;
   for (const auto& request : requests) {
     ids.insert(request.transactionId);
@@ -137,29 +149,43 @@ TEST(SandboxGateway, MissingRequiredFieldsGiveAFailureWhicheverButtonAndInAutoMo
   EXPECT_NE(result->body.find("postResult(\"pay\"); });"), std::string::npos);
 }
 
-TEST(SandboxGateway, WaitsForTheNthRequestAndTellsTheCallback) {
+TEST(SandboxGateway, TellsTheCallbackOfEachRequestInOrderSoThatARecorderCanWaitForTheNth) {
   std::mutex mutex;
   std::vector<std::string> seen;
+  SandboxRecorder recorder;
   SandboxOptions options;
-  options.onRequest = [&](const ReceivedRequest& request) {
+  options.onRequest = recorder.callback([&](const ReceivedRequest& request) {
     std::lock_guard lock(mutex);
     seen.push_back(request.body);
-  };
+  });
   SandboxGateway gateway(options);
-  EXPECT_FALSE(gateway.waitForRequest(1, 20ms));
-  EXPECT_THROW(gateway.waitForRequest(0, 20ms), std::invalid_argument);
+  EXPECT_FALSE(recorder.waitForRequest(1, 20ms));
+  EXPECT_THROW(recorder.waitForRequest(0, 20ms), std::invalid_argument);
   std::thread client([&] {
     post(gateway, "a=1");
     post(gateway, "a=2");
   });
-  const auto second = gateway.waitForRequest(2, 10s);
+  const auto second = recorder.waitForRequest(2, 10s);
   client.join();
   ASSERT_TRUE(second);
   EXPECT_EQ(second->body, "a=2");
-  EXPECT_EQ(gateway.waitForRequest(1, 0ms)->body, "a=1");
+  EXPECT_EQ(recorder.waitForRequest(1, 0ms)->body, "a=1");
   EXPECT_EQ(gateway.requestCount(), 2u);
   std::lock_guard lock(mutex);
   EXPECT_EQ(seen, (std::vector<std::string>{"a=1", "a=2"}));
+}
+
+TEST(SandboxGateway, ARecorderKeepsOnlyTheLatestRequestsButCountsThemAll) {
+  SandboxRecorder recorder(2);
+  SandboxGateway gateway(recordingInto(recorder));
+  for (const char* body : {"a=1", "a=2", "a=3"}) ASSERT_TRUE(post(gateway, body));
+  EXPECT_EQ(recorder.count(), 3u);
+  const auto kept = recorder.requests();
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_EQ(kept[0].body, "a=2");
+  EXPECT_EQ(kept[1].body, "a=3");
+  EXPECT_FALSE(recorder.waitForRequest(1, 0ms)) << "no longer kept";
+  EXPECT_EQ(recorder.waitForRequest(3, 0ms)->body, "a=3");
 }
 
 TEST(SandboxGateway, RefusesBodiesOverOneMebibyteWith413AndRecordsNothing) {

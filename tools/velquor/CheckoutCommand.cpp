@@ -7,6 +7,8 @@
 #include "SampleParams.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace velquor::tool {
 
@@ -18,6 +20,8 @@ struct CheckoutOptions {
   std::optional<std::string> paramsFile;
   std::optional<std::string> screenshot;
   unsigned timeoutSeconds = 120;
+  bool reportFailures = false;
+  std::vector<std::string> trustedOrigins;
 };
 
 int runCheckout(const CheckoutOptions& options) {
@@ -27,6 +31,8 @@ int runCheckout(const CheckoutOptions& options) {
   session.paramsDocument = options.paramsFile ? readInput(*options.paramsFile) : std::string(kSampleParams);
   session.screenshotPath = options.screenshot;
   session.timeout = std::chrono::seconds(options.timeoutSeconds);
+  session.reportFailures = options.reportFailures;
+  session.trustedOrigins = options.trustedOrigins;
   return runCheckoutSession(session);
 }
 
@@ -44,6 +50,11 @@ void addCheckoutCommand(CLI::App& app, CommandAction& action) {
   command->add_option("--timeout", options->timeoutSeconds, "Seconds to wait for a delegate call")
       ->check(CLI::Range(1u, 86400u))
       ->capture_default_str();
+  command->add_flag("--report-failures", options->reportFailures,
+                    "Opt in to failure reports: print each as a \"failed\" line, then dismiss and exit 2");
+  command->add_option("--trusted-origin", options->trustedOrigins,
+                      "Deliver only results the top-level page posts from this origin (scheme://host[:port]); repeatable")
+      ->allow_extra_args(false);
   command->callback([&action, options] { action = [options] { return runCheckout(*options); }; });
 }
 

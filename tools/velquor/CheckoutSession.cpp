@@ -21,6 +21,9 @@ namespace {
 
 using platform::UIViewController;
 
+// A failure report ended the checkout.
+constexpr int kExitFailureReported = 2;
+
 std::shared_ptr<platform::WKWebView> findWebView(const std::shared_ptr<platform::UIView>& view) {
   if (!view) return nullptr;
   if (auto webView = std::dynamic_pointer_cast<platform::WKWebView>(view)) return webView;
@@ -47,6 +50,8 @@ struct Session {
   bool windowClosed = false;
   std::shared_ptr<UIViewController> screen;
   bool reported = false;
+  // The exit status once the app has dismissed the checkout after its first answer.
+  int answerStatus = 0;
   bool finished = false;
   int exitStatus = 0;
   bool failedLoad = false;
@@ -56,10 +61,14 @@ struct Session {
   bool dismissAfterScreenshot = false;
   std::optional<CommandFailure> failure;
 
-  void report(const std::string& line);
+  void report(const std::string& line, int status = 0);
   void dismiss() {
     // As an app would: the checkout is dismissed once the app has its answer.
-    screen->dismissViewControllerAnimated(true, [this] { finish(0); });
+    if (!screen->presentedViewController()) {
+      finish(answerStatus);  // nothing to dismiss: it was never presented
+      return;
+    }
+    screen->dismissViewControllerAnimated(true, [this] { finish(answerStatus); });
   }
   void finish(int status) {
     if (finished) return;
@@ -93,10 +102,11 @@ void scheduleScreenshot(Session& session) {
   }, &session);
 }
 
-void Session::report(const std::string& line) {
+void Session::report(const std::string& line, int status) {
   std::cout << line << std::endl;
   if (reported) return;
   reported = true;
+  answerStatus = status;
   if (!options.screenshotPath || screenshotTaken) {
     dismiss();
     return;
@@ -118,14 +128,12 @@ void onLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, gpointer data)
   scheduleScreenshot(session);
 }
 
-gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer data) {
-  static_cast<Session*>(data)->failedLoad = true;
-  // The checkout shows nothing for a failed load; a user waiting for the timeout learns why here.
-  if (!g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED)) {
-    std::cerr << "velquor checkout: cannot load " << (uri ? uri : "the page") << ": " << (error ? error->message : "")
-              << std::endl;
-  }
-  return FALSE;
+// Every page that cannot be loaded, whatever the reason (the toolkit hears even of the loads
+// WebKit refuses to start): without a failure report, a user waiting for the timeout learns why here.
+void onLoadFailed(Session& session, const std::string& url, const platform::NSError& error) {
+  session.failedLoad = true;
+  std::cerr << "velquor checkout: cannot load " << (url.empty() ? std::string("the page") : url) << ": "
+            << error.localizedDescription() << std::endl;
 }
 
 // Closing the window ends the checkout: nothing more can come. Without an answer so far, that is
@@ -164,24 +172,35 @@ int runCheckoutSession(const CheckoutSessionOptions& options) {
 
   int status = 0;
   {
-    gtk::GtkToolkit toolkit;
+    gtk::GtkToolkitOptions toolkitOptions;
+    toolkitOptions.loadFailed = [&session](const std::string& url, const platform::NSError& error) {
+      onLoadFailed(session, url, error);
+    };
+    gtk::GtkToolkit toolkit(toolkitOptions);
     session.screen = toolkit.rootViewControllerForWindow(GTK_WINDOW(session.window));
     CheckoutEvents events;
     events.completed = [&session](const std::shared_ptr<UIViewController>&, const std::optional<nlohmann::json>& data) {
       session.report(eventLine("completed", &data));
     };
     events.canceled = [&session](const std::shared_ptr<UIViewController>&) { session.report(eventLine("canceled", nullptr)); };
-    library->present(session.screen, options.endpoint, std::move(events));
+    if (options.reportFailures) {
+      events.failed = [&session](const std::shared_ptr<UIViewController>&, const platform::NSError& error) {
+        session.report("{\"event\":\"failed\",\"error\":" +
+                           errorJSON(error).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "}",
+                       kExitFailureReported);
+      };
+    }
+    library->present(session.screen, options.endpoint, std::move(events), options.trustedOrigins);
 
     auto presented = session.screen->presentedViewController();
     auto webView = presented ? findWebView(presented->view()) : nullptr;
     WebKitWebView* engine = webView ? gtk::GtkToolkit::webKitWebView(*webView) : nullptr;
-    if (!engine) throw CommandFailure(kExitSoftware, "the library presented no checkout");
+    // Without a checkout on screen there is nothing to wait for, unless its refusal was reported.
+    if (!engine && !session.reported) throw CommandFailure(kExitSoftware, "the library presented no checkout");
     // Ours until the handlers are gone: the dismissal lets the checkout's engine go, possibly
     // before the loop below ends.
-    g_object_ref(engine);
-    const gulong loadChanged = g_signal_connect(engine, "load-changed", G_CALLBACK(onLoadChanged), &session);
-    const gulong loadFailed = g_signal_connect(engine, "load-failed", G_CALLBACK(onLoadFailed), &session);
+    if (engine) g_object_ref(engine);
+    const gulong loadChanged = engine ? g_signal_connect(engine, "load-changed", G_CALLBACK(onLoadChanged), &session) : 0;
 
     session.timeoutSource = g_timeout_add_seconds(static_cast<guint>(options.timeout.count()), [](gpointer data) -> gboolean {
       auto& session = *static_cast<Session*>(data);
@@ -194,9 +213,10 @@ int runCheckoutSession(const CheckoutSessionOptions& options) {
     while (!session.finished) g_main_context_iteration(nullptr, TRUE);
     if (session.timeoutSource != 0) g_source_remove(session.timeoutSource);
     if (session.screenshotTimer != 0) g_source_remove(session.screenshotTimer);
-    g_signal_handler_disconnect(engine, loadChanged);
-    g_signal_handler_disconnect(engine, loadFailed);
-    g_object_unref(engine);
+    if (engine) {
+      g_signal_handler_disconnect(engine, loadChanged);
+      g_object_unref(engine);
+    }
     status = session.exitStatus;
     session.screen.reset();
   }

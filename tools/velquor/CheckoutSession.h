@@ -3,6 +3,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velquor::tool {
 
@@ -12,12 +13,17 @@ struct CheckoutSessionOptions {
   std::string paramsDocument;
   std::optional<std::string> screenshotPath;
   std::chrono::seconds timeout{120};
+  // The app implements the library's failure delegate: each report prints a "failed" line, and the
+  // checkout is dismissed with exit status 2.
+  bool reportFailures = false;
+  std::vector<std::string> trustedOrigins;
 };
 
 // One real checkout in a GTK window, run as an app runs it: the library's launcher presents it,
 // each delegate call prints one JSON line on stdout, and after the first one the checkout is
-// dismissed. Returns the exit status: 0 after a delegate call, 1 on timeout. Throws CommandFailure
-// when there is no display or the parameters do not decode.
+// dismissed. Returns the exit status: 0 after a result or a cancellation, 2 after a failure report,
+// 1 on timeout. Throws CommandFailure when there is no display, the parameters do not decode or a
+// trusted origin is not one.
 int runCheckoutSession(const CheckoutSessionOptions& options);
 
 // True when a display is reachable for GTK.

@@ -24,9 +24,29 @@ class EventDelegate : public VelquorClassic::VelquorDelegate {
     if (events_.canceled) events_.canceled(controller);
   }
 
- private:
+ protected:
   CheckoutEvents events_;
 };
+
+// The app opted in to failure reports.
+class FailureReportingDelegate : public EventDelegate, public VelquorClassic::VelquorFailureDelegate {
+ public:
+  using EventDelegate::EventDelegate;
+  void didPaymentFail(const std::shared_ptr<VelquorClassic::VelquorViewController>& controller, const platform::NSError& error) override {
+    if (events_.failed) events_.failed(controller, error);
+  }
+};
+
+std::shared_ptr<EventDelegate> makeDelegate(CheckoutEvents events) {
+  if (events.failed) return std::make_shared<FailureReportingDelegate>(std::move(events));
+  return std::make_shared<EventDelegate>(std::move(events));
+}
+
+VelquorClassic::VelquorCheckoutOptions checkoutOptions(const std::vector<std::string>& trustedOrigins) {
+  VelquorClassic::VelquorCheckoutOptions options;
+  options.trustedOrigins = trustedOrigins;
+  return options;
+}
 
 // "NSCocoaErrorDomain 3840: Invalid JSON around line 1, column 8 (byte 7): ..." or
 // "JSONSerialization -1: NSInvalidArgumentException: ...": the domain and code first, then what
@@ -63,12 +83,19 @@ std::string ClassicLibrary::encodedParams() const {
 }
 
 void ClassicLibrary::present(const std::shared_ptr<platform::UIViewController>& screen,
-                             const std::optional<std::string>& endpoint, CheckoutEvents events) {
-  delegate_ = std::make_shared<EventDelegate>(std::move(events));
-  if (endpoint) {
-    VelquorClassic::Velquor::presentVelquorContorller(screen, *endpoint, delegate_, params_);
-  } else {
-    VelquorClassic::Velquor::presentVelquorContorller(screen, delegate_, params_);
+                             const std::optional<std::string>& endpoint, CheckoutEvents events,
+                             const std::vector<std::string>& trustedOrigins) {
+  delegate_ = makeDelegate(std::move(events));
+  try {
+    if (!trustedOrigins.empty()) {
+      VelquorClassic::Velquor::presentVelquorContorller(screen, endpoint, delegate_, params_, checkoutOptions(trustedOrigins));
+    } else if (endpoint) {
+      VelquorClassic::Velquor::presentVelquorContorller(screen, *endpoint, delegate_, params_);
+    } else {
+      VelquorClassic::Velquor::presentVelquorContorller(screen, delegate_, params_);
+    }
+  } catch (const std::invalid_argument& error) {
+    throw CommandFailure(kExitUsage, singleLine(error.what()));
   }
 }
 

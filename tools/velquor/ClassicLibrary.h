@@ -16,7 +16,7 @@ class ClassicLibrary : public CheckoutLibrary {
   // VelquorParamsToData's compact UTF-8 JSON.
   std::string encodedParams() const override;
   void present(const std::shared_ptr<platform::UIViewController>& screen, const std::optional<std::string>& endpoint,
-               CheckoutEvents events) override;
+               CheckoutEvents events, const std::vector<std::string>& trustedOrigins) override;
 
  private:
   std::shared_ptr<VelquorClassic::VelquorParams> params_ = std::make_shared<VelquorClassic::VelquorParams>();

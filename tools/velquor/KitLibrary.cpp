@@ -19,9 +19,29 @@ class EventDelegate : public VelquorKit::VelquorDelegate {
     if (events_.canceled) events_.canceled(controller);
   }
 
- private:
+ protected:
   CheckoutEvents events_;
 };
+
+// The app opted in to failure reports.
+class FailureReportingDelegate : public EventDelegate, public VelquorKit::VelquorFailureDelegate {
+ public:
+  using EventDelegate::EventDelegate;
+  void didPaymentFail(const std::shared_ptr<platform::UIViewController>& controller, const platform::NSError& error) override {
+    if (events_.failed) events_.failed(controller, error);
+  }
+};
+
+std::shared_ptr<EventDelegate> makeDelegate(CheckoutEvents events) {
+  if (events.failed) return std::make_shared<FailureReportingDelegate>(std::move(events));
+  return std::make_shared<EventDelegate>(std::move(events));
+}
+
+VelquorKit::VelquorCheckoutOptions checkoutOptions(const std::vector<std::string>& trustedOrigins) {
+  VelquorKit::VelquorCheckoutOptions options;
+  options.trustedOrigins = trustedOrigins;
+  return options;
+}
 
 std::string describe(const platform::DecodingError& error) {
   std::string line = platform::DecodingError::kindName(error.kind());
@@ -52,9 +72,13 @@ std::string KitLibrary::encodedParams() const {
 }
 
 void KitLibrary::present(const std::shared_ptr<platform::UIViewController>& screen, const std::optional<std::string>& endpoint,
-                         CheckoutEvents events) {
-  VelquorKit::Velquor::presentVelquorContorller(screen, endpoint.value_or(""), params_,
-                                                std::make_shared<EventDelegate>(std::move(events)));
+                         CheckoutEvents events, const std::vector<std::string>& trustedOrigins) {
+  try {
+    VelquorKit::Velquor::presentVelquorContorller(screen, endpoint.value_or(""), params_, makeDelegate(std::move(events)),
+                                                  checkoutOptions(trustedOrigins));
+  } catch (const std::invalid_argument& error) {
+    throw CommandFailure(kExitUsage, singleLine(error.what()));
+  }
 }
 
 }  // namespace velquor::tool

@@ -11,7 +11,7 @@ class KitLibrary : public CheckoutLibrary {
   void loadParams(std::string_view document) override;
   std::string encodedParams() const override;
   void present(const std::shared_ptr<platform::UIViewController>& screen, const std::optional<std::string>& endpoint,
-               CheckoutEvents events) override;
+               CheckoutEvents events, const std::vector<std::string>& trustedOrigins) override;
 
  private:
   VelquorKit::VelquorParams params_;
