@@ -68,11 +68,12 @@ ScriptMessageChannels::~ScriptMessageChannels() {
 
 void ScriptMessageChannels::sync(const std::vector<Registration>& registrations) {
   std::vector<std::string> stale;
-  for (const auto& [name, channel] : channels_) {
-    const bool listed = std::any_of(registrations.begin(), registrations.end(), [&](const Registration& registration) {
-      return registration.name == name && registration.world == channel->registration.world;
+  for (const auto& open : channels_) {
+    const auto& current = open.second->registration;
+    const bool listed = std::any_of(registrations.begin(), registrations.end(), [&current](const Registration& registration) {
+      return registration.name == current.name && registration.world == current.world;
     });
-    if (!listed) stale.push_back(name);
+    if (!listed) stale.push_back(current.name);
   }
   for (const auto& name : stale) close(name);
   for (const auto& registration : registrations) {
