@@ -2,12 +2,12 @@
 include(CMakePackageConfigHelpers)
 
 set(VELQUOR_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/VelquorKit)
-install(EXPORT VelquorKitTargets NAMESPACE VelquorKit:: DESTINATION ${VELQUOR_CMAKE_DIR} COMPONENT devel)
+install(EXPORT VelquorKitTargets NAMESPACE VelquorKit:: DESTINATION ${VELQUOR_CMAKE_DIR} COMPONENT Development)
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/VelquorKitConfig.cmake.in
   ${PROJECT_BINARY_DIR}/VelquorKitConfig.cmake INSTALL_DESTINATION ${VELQUOR_CMAKE_DIR})
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/VelquorKitConfigVersion.cmake COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/VelquorKitConfig.cmake ${PROJECT_BINARY_DIR}/VelquorKitConfigVersion.cmake
-  DESTINATION ${VELQUOR_CMAKE_DIR} COMPONENT devel)
+  DESTINATION ${VELQUOR_CMAKE_DIR} COMPONENT Development)
 
 # One .pc file per library: name, description, the libraries it needs.
 function(velquor_pkgconfig target description requires)
@@ -23,7 +23,7 @@ function(velquor_pkgconfig target description requires)
   file(RELATIVE_PATH PC_PREFIX_FROM_PCDIR /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
   string(REGEX REPLACE "/$" "" PC_PREFIX_FROM_PCDIR "${PC_PREFIX_FROM_PCDIR}")
   configure_file(${PROJECT_SOURCE_DIR}/cmake/velquor.pc.in ${PROJECT_BINARY_DIR}/pkgconfig/${pc_name}.pc @ONLY)
-  install(FILES ${PROJECT_BINARY_DIR}/pkgconfig/${pc_name}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT devel)
+  install(FILES ${PROJECT_BINARY_DIR}/pkgconfig/${pc_name}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT Development)
 endfunction()
 
 velquor_pkgconfig(VelquorPlatform "Velquor checkout toolkit contract" "nlohmann_json")

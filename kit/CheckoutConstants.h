@@ -1,12 +1,10 @@
 #pragma once
 
+#include "VelquorBuildConfig.h"
+
 #include <velquor/platform/WebPageFailureWatch.h>
 
 #include <string_view>
-
-#ifndef VELQUOR_PAYMENT_HOST
-#error "VELQUOR_PAYMENT_HOST must name the host of the default payment endpoint"
-#endif
 
 namespace VelquorKit {
 

@@ -17,10 +17,6 @@ using namespace velquor::platform;
 VelquorViewController::VelquorViewController() = default;
 VelquorViewController::~VelquorViewController() = default;
 
-std::shared_ptr<VelquorViewController> VelquorViewController::self() {
-  return std::static_pointer_cast<VelquorViewController>(shared_from_this());
-}
-
 void VelquorViewController::loadView() {
   UIViewController::loadView();
   configureWebView();
@@ -37,8 +33,8 @@ void VelquorViewController::configureWebView() {
   configuration->setPreferences(preferences);
   const auto frame = view()->bounds();
   velquorWebView_ = WKWebView::initWithFrame(frame, configuration);
-  velquorWebView_->setNavigationDelegate(self());
-  velquorWebView_->setUIDelegate(self());
+  velquorWebView_->setNavigationDelegate(shared_from(this));
+  velquorWebView_->setUIDelegate(shared_from(this));
   velquorWebView_->setCustomUserAgent(std::string(kUserAgent));
   view()->addSubview(velquorWebView_);
 }
@@ -65,7 +61,7 @@ void VelquorViewController::setNavigationTextAttributes() {
 }
 
 void VelquorViewController::addLeftBarButton() {
-  auto cancel = UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Cancel, self(),
+  auto cancel = UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Cancel, shared_from(this),
                                                              std::string(kCancelSelector));
   cancel->setTintColor(UIColor::blackColor());
   navigationItem()->setLeftBarButtonItems({cancel});
@@ -126,7 +122,7 @@ void VelquorViewController::reportFailure(VelquorCheckoutErrorCode code, NSError
   auto failureDelegate = std::dynamic_pointer_cast<VelquorFailureDelegate>(delegate_);
   if (!failureDelegate || dismissing_) return;
   if (activityIndicator_) activityIndicator_->stopAnimating();
-  failureDelegate->didPaymentFail(self(), NSError(VelquorCheckoutErrorDomain, code, std::move(userInfo)));
+  failureDelegate->didPaymentFail(shared_from(this), NSError(VelquorCheckoutErrorDomain, code, std::move(userInfo)));
 }
 
 void VelquorViewController::didReceiveScriptMessage(const std::shared_ptr<WKUserContentController>&,
@@ -136,7 +132,7 @@ void VelquorViewController::didReceiveScriptMessage(const std::shared_ptr<WKUser
   // Held for the call: the delegate may dismiss the checkout from inside it.
   auto delegate = delegate_;
   if (!delegate) return;
-  delegate->didPaymentCompleted(self(), message.body());
+  delegate->didPaymentCompleted(shared_from(this), message.body());
 }
 
 bool VelquorViewController::respondsToSelector(std::string_view selector) const {
@@ -159,7 +155,7 @@ void VelquorViewController::showExitAlert() {
   alert->addAction(UIAlertAction::actionWithTitle(std::string(kAlertButtonNo), UIAlertActionStyle::Destructive,
                                                   [](const std::shared_ptr<UIAlertAction>&) {}));
   alert->addAction(UIAlertAction::actionWithTitle(std::string(kAlertButtonYes), UIAlertActionStyle::Default,
-                                                  [controller = self()](const std::shared_ptr<UIAlertAction>&) {
+                                                  [controller = shared_from(this)](const std::shared_ptr<UIAlertAction>&) {
                                                     auto delegate = controller->delegate_;
                                                     if (delegate) delegate->didPaymentCanceled(controller);
                                                   }));
@@ -168,7 +164,7 @@ void VelquorViewController::showExitAlert() {
 
 void VelquorViewController::addScriptMessageHandler(WKUserContentController& userContentController) {
   // Held weakly by the registration, so that no path through the web view keeps the checkout alive.
-  auto handler = std::make_shared<WeakScriptMessageHandler>(self());
+  auto handler = std::make_shared<WeakScriptMessageHandler>(shared_from(this));
   const std::string name(kScriptMessageName);
   if (trustedOrigins_.empty()) {
     userContentController.addScriptMessageHandler(std::move(handler), name);

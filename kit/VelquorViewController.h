@@ -91,7 +91,6 @@ class VelquorViewController final : public velquor::platform::UIViewController,
   void registerScriptMessageHandler();
   void reportFailure(const std::optional<velquor::platform::WebPageFailureWatch::Failure>& failure);
   void reportFailure(VelquorCheckoutErrorCode code, velquor::platform::NSErrorUserInfo userInfo);
-  std::shared_ptr<VelquorViewController> self();
 
   std::shared_ptr<velquor::platform::WKWebView> velquorWebView_;
   std::shared_ptr<velquor::platform::UIActivityIndicatorView> activityIndicator_;

@@ -24,10 +24,6 @@ constexpr WebPageFailureWatch::Descriptions kFailureDescriptions{
     "The web content process ended; the payment page is gone"};
 constexpr std::string_view kErrorPresentationRefused = "The checkout could not be presented";
 
-std::shared_ptr<VelquorViewController> strongSelf(VelquorViewController& controller) {
-  return std::static_pointer_cast<VelquorViewController>(controller.shared_from_this());
-}
-
 }  // namespace
 
 VelquorViewController::VelquorViewController() = default;
@@ -48,8 +44,8 @@ void VelquorViewController::configureWebView() {
   configuration->setPreferences(preferences);
   configuration->setUserContentController(userContentController);
   velquorWebView_ = WKWebView::initWithFrame(view()->bounds(), configuration);
-  velquorWebView_->setUIDelegate(strongSelf(*this));
-  velquorWebView_->setNavigationDelegate(strongSelf(*this));
+  velquorWebView_->setUIDelegate(shared_from(this));
+  velquorWebView_->setNavigationDelegate(shared_from(this));
   velquorWebView_->setCustomUserAgent(std::string(kUserAgent));
   view()->addSubview(velquorWebView_);
 }
@@ -81,7 +77,7 @@ void VelquorViewController::setNavigationTextAttributes() {
 }
 
 void VelquorViewController::addLeftbarButton() {
-  auto cancel = UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Cancel, strongSelf(*this),
+  auto cancel = UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Cancel, shared_from(this),
                                                              std::string(kCancelSelector));
   cancel->setTintColor(UIColor::blackColor());
   navigationItem()->setLeftBarButtonItem(cancel);
@@ -91,7 +87,7 @@ void VelquorViewController::cancelButtonClicked() {
   auto alert = UIAlertController::alertControllerWithTitle(std::nullopt, std::string(kAlertMessage),
                                                            UIAlertControllerStyle::Alert);
   auto yes = UIAlertAction::actionWithTitle(std::string(kAlertButtonYes), UIAlertActionStyle::Default,
-                                            [controller = strongSelf(*this)](const std::shared_ptr<UIAlertAction>&) {
+                                            [controller = shared_from(this)](const std::shared_ptr<UIAlertAction>&) {
                                               // The delegate as it is when the customer answers.
                                               if (auto delegate = controller->paymentDelegate()) {
                                                 delegate->didPaymentCanceled(controller);
@@ -168,7 +164,7 @@ void VelquorViewController::reportFailure(VelquorCheckoutErrorCode code, NSError
   auto failureDelegate = std::dynamic_pointer_cast<VelquorFailureDelegate>(paymentDelegate());
   if (!failureDelegate || dismissing_) return;
   if (activityIndicator_) activityIndicator_->stopAnimating();
-  failureDelegate->didPaymentFail(strongSelf(*this), NSError(VelquorCheckoutErrorDomain, code, std::move(userInfo)));
+  failureDelegate->didPaymentFail(shared_from(this), NSError(VelquorCheckoutErrorDomain, code, std::move(userInfo)));
 }
 
 void VelquorViewController::didReceiveScriptMessage(const std::shared_ptr<WKUserContentController>&,
@@ -178,7 +174,7 @@ void VelquorViewController::didReceiveScriptMessage(const std::shared_ptr<WKUser
   // Held for the call: the delegate may dismiss the checkout from inside it.
   auto delegate = paymentDelegate();
   if (!delegate) return;
-  delegate->didPaymentCompleted(strongSelf(*this), message.body());
+  delegate->didPaymentCompleted(shared_from(this), message.body());
 }
 
 bool VelquorViewController::respondsToSelector(std::string_view selector) const {
@@ -195,7 +191,7 @@ bool VelquorViewController::performSelector(std::string_view selector) {
 
 void VelquorViewController::addScriptMessageHandler(WKUserContentController& userContentController) {
   // Held weakly by the registration, so that no path through the web view keeps the checkout alive.
-  auto handler = std::make_shared<WeakScriptMessageHandler>(strongSelf(*this));
+  auto handler = std::make_shared<WeakScriptMessageHandler>(shared_from(this));
   if (trustedOrigins_.empty()) {
     userContentController.addScriptMessageHandler(std::move(handler), kJavaScriptCallbackName);
   } else {

@@ -1,8 +1,6 @@
 #include "Constants.h"
 
-#ifndef VELQUOR_PAYMENT_HOST
-#error "VELQUOR_PAYMENT_HOST must name the host of the default payment endpoint"
-#endif
+#include "VelquorBuildConfig.h"
 
 namespace VelquorClassic {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VelquorBuildConfig.h"
+
 #include <VelquorClassic/VelquorClassic.h>
 #include <velquor/headless/HeadlessToolkit.h>
 #include <velquor/platform/UINavigationController.h>

@@ -1,5 +1,7 @@
 // The library's dynamic symbol table, read the way an app's linker and dlsym see it.
 
+#include "VelquorBuildConfig.h"
+
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>

@@ -1,6 +1,7 @@
 // What the gateway receives: the post of the payment form page, through the real engine.
 
 #include "CheckoutEndToEnd.h"
+#include "VelquorBuildConfig.h"
 
 #include <VelquorClassic/Constants.h>
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VelquorBuildConfig.h"
 #include "VelquorViewController.h"
 
 #include <VelquorKit/Velquor.h>
