@@ -2,15 +2,16 @@
 
 #include "VelquorBuildConfig.h"
 
+#include <velquor/platform/StoryboardCheckout.h>
 #include <velquor/platform/WebPageFailureWatch.h>
 
 #include <string_view>
 
 namespace VelquorKit {
 
-inline constexpr std::string_view kStoryboardName = "Checkout";
-inline constexpr std::string_view kSceneIdentifier = "VelquorViewController";
-inline constexpr std::string_view kControllerClassName = "VelquorKit.VelquorViewController";
+// The library's bundle and its compiled-in storyboard, which names the checkout scene's class.
+inline constexpr velquor::platform::StoryboardCheckout kStoryboard{
+    "VelquorKit", "Checkout", "VelquorViewController", "VelquorKit.VelquorViewController"};
 
 inline constexpr std::string_view kNavigationTitle = "Velquor";
 inline constexpr std::string_view kUserAgent = "Velquor-iOS-SDK";

@@ -4,28 +4,11 @@
 #include "CheckoutConstants.h"
 #include "VelquorViewController.h"
 
-#include <velquor/platform/Bundle.h>
-
-#include <typeindex>
-
 namespace VelquorKit {
 
 namespace {
 
-std::shared_ptr<velquor::platform::Bundle> makeBundle() {
-  using namespace velquor::platform;
-  auto bundle = std::make_shared<Bundle>("VelquorKit");
-  bundle->registerClass(std::string(kControllerClassName), std::type_index(typeid(VelquorViewController)),
-                        [] { return std::make_shared<VelquorViewController>(); });
-  bundle->setStoryboardResource(
-      std::string(kStoryboardName),
-      StoryboardResource{{StoryboardScene{std::string(kSceneIdentifier), std::string(kControllerClassName),
-                                          UIColor::whiteColor()}}});
-  Bundle::addBundle(bundle);
-  return bundle;
-}
-
-const auto registered = makeBundle();
+[[maybe_unused]] const bool registered = (velquor::platform::registerStoryboardCheckout<VelquorViewController>(kStoryboard), true);
 
 }  // namespace
 

@@ -96,13 +96,15 @@ struct VELQUORKIT_EXPORT VelquorParams {
     Argument zipCode;
   };
 
-  // init(): every required field empty, every optional field absent.
+  // Every required field empty, every optional field absent.
   VelquorParams();
   // The full initializer: each argument stored unchanged in its field; the optional fields absent.
   explicit VelquorParams(Required arguments);
-  // init(from:): reads the 38 keys in field order; the first faulty key throws its DecodingError.
+  // Reads the 38 keys in field order from the keyed object at the decoder's place; the first faulty
+  // key throws its DecodingError (which names the key and its path).
   explicit VelquorParams(const velquor::platform::Decoder& decoder);
-  // encode(to:): the 22 required keys always, an optional key only when present.
+  // Writes a keyed object at the encoder's place: the 22 required keys always, an optional key only
+  // when present; a text that is not UTF-8 throws EncodingError naming its key.
   void encode(velquor::platform::Encoder& encoder) const;
 };
 

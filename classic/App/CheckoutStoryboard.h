@@ -1,13 +1,14 @@
 #pragma once
 
-#include <string_view>
+#include "Constants.h"
+
+#include <velquor/platform/StoryboardCheckout.h>
 
 namespace VelquorClassic {
 
-// The library's bundle and its compiled-in storyboard, which names the checkout scene's class.
-inline constexpr std::string_view kBundleIdentifier = "VelquorClassic";
-inline constexpr std::string_view kStoryboardName = "Checkout";
-inline constexpr std::string_view kSceneIdentifier = "VelquorViewController";
-inline constexpr std::string_view kControllerClassName = "VelquorViewController";
+// The library's bundle and its compiled-in storyboard, which names the checkout scene's class. The
+// scene is the one the exported identifier names.
+inline const velquor::platform::StoryboardCheckout kStoryboard{"VelquorClassic", "Checkout", kVelquorControllerIdentifier,
+                                                               "VelquorViewController"};
 
 }  // namespace VelquorClassic

@@ -8,9 +8,6 @@
 
 namespace VelquorClassic {
 
-// Length of the page's fixed text: everything but the endpoint and the 38 values.
-inline constexpr std::size_t kPaymentFormFixedLength = 2232;
-
 // The page that posts the 38 fields of `params` (all empty for null) to `endpoint`: two lines,
 // values and endpoint HTML-escaped for their attributes, a value that is not text written as its
 // compact JSON text. Built in one pass into one string of the exact size.

@@ -24,6 +24,6 @@ VELQUORCLASSIC_EXPORT extern const char kNavigationTitle[];         // "Velquor"
 // The default payment endpoint, https://HOST/v2/paymentrequest; HOST is a build setting.
 VELQUORCLASSIC_EXPORT extern const char kPaymentURL[];
 VELQUORCLASSIC_EXPORT extern const char kStoryBoardName[];               // "storyBoardName"; not read by the library
-VELQUORCLASSIC_EXPORT extern const char kVelquorControllerIdentifier[];  // "VelquorViewController"; not read either
+VELQUORCLASSIC_EXPORT extern const char kVelquorControllerIdentifier[];  // "VelquorViewController": the checkout scene
 VELQUORCLASSIC_EXPORT extern const char kUserAgent[];                    // "Velquor-iOS-SDK"
 }

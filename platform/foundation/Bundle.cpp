@@ -42,22 +42,16 @@ void Bundle::registerClass(const std::string& className, std::type_index type, C
   classes_.insert_or_assign(className, RegisteredClass{type, std::move(factory)});
 }
 
-std::shared_ptr<UIViewController> Bundle::instantiateClass(const std::string& className) const {
+std::shared_ptr<NSObject> Bundle::instantiateClass(const std::string& className) const {
   auto it = classes_.find(className);
   if (it == classes_.end() || !it->second.factory) return nullptr;
   return it->second.factory();
 }
 
-void Bundle::setStoryboardResource(const std::string& name, StoryboardResource resource) {
-  storyboards_.insert_or_assign(name, std::move(resource));
+void Bundle::setResource(const std::string& name, std::any resource) {
+  resources_.insert_or_assign(name, std::move(resource));
 }
 
-void Bundle::removeStoryboardResource(const std::string& name) { storyboards_.erase(name); }
-
-std::optional<StoryboardResource> Bundle::storyboardResource(const std::string& name) const {
-  auto it = storyboards_.find(name);
-  if (it == storyboards_.end()) return std::nullopt;
-  return it->second;
-}
+void Bundle::removeResource(const std::string& name) { resources_.erase(name); }
 
 }  // namespace velquor::platform

@@ -1,6 +1,6 @@
 #include "NSJSONSerialization.h"
 
-#include "JSONReading.h"
+#include <velquor/platform/JSONReading.h>
 #include "NSException.h"
 #include "NSStringEncoding.h"
 

@@ -11,7 +11,7 @@ UIStoryboard::UIStoryboard(std::string name, std::shared_ptr<Bundle> bundle, Sto
 std::shared_ptr<UIStoryboard> UIStoryboard::storyboardWithName(const std::string& name,
                                                                const std::shared_ptr<Bundle>& bundle) {
   if (!bundle) return nullptr;
-  auto resource = bundle->storyboardResource(name);
+  auto resource = bundle->resource<StoryboardResource>(name);
   if (!resource) return nullptr;
   return std::make_shared<UIStoryboard>(name, bundle, std::move(*resource));
 }
@@ -19,7 +19,8 @@ std::shared_ptr<UIStoryboard> UIStoryboard::storyboardWithName(const std::string
 std::shared_ptr<UIViewController> UIStoryboard::instantiateViewControllerWithIdentifier(const std::string& identifier) {
   for (const auto& scene : resource_.scenes) {
     if (scene.identifier != identifier) continue;
-    auto controller = bundle_->instantiateClass(scene.className);
+    // A class that is not a controller is no scene's class.
+    auto controller = std::dynamic_pointer_cast<UIViewController>(bundle_->instantiateClass(scene.className));
     if (controller) controller->setStoryboardScene(shared_from(this), scene);
     return controller;
   }

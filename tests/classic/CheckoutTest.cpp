@@ -1,6 +1,7 @@
 #include "ClassicTestSupport.h"
 
 #include <velquor/platform/Bundle.h>
+#include <velquor/platform/UIStoryboard.h>
 #include <velquor/platform/UIActivityIndicatorView.h>
 #include <velquor/platform/UIBarButtonItem.h>
 
@@ -94,7 +95,7 @@ TEST(Launcher, PresentsNothingWhenTheSceneIsMissingOrOfAnotherClass) {
   auto bundle = Bundle::bundleForClass(std::type_index(typeid(VelquorViewController)));
   ASSERT_NE(bundle, nullptr);
   EXPECT_EQ(bundle->bundleIdentifier(), "VelquorClassic");
-  const auto original = bundle->storyboardResource("Checkout");
+  const auto original = bundle->resource<StoryboardResource>("Checkout");
   ASSERT_TRUE(original.has_value());
   bundle->registerClass("Impostor", std::type_index(typeid(UIViewController)),
                         [] { return std::make_shared<UIViewController>(); });
@@ -106,14 +107,14 @@ TEST(Launcher, PresentsNothingWhenTheSceneIsMissingOrOfAnotherClass) {
       StoryboardResource{{{"VelquorViewController", "Unregistered", std::nullopt}}},     // unknown class
   };
   for (const auto& resource : broken) {
-    if (resource) bundle->setStoryboardResource("Checkout", *resource);
-    else bundle->removeStoryboardResource("Checkout");
+    if (resource) bundle->setResource("Checkout", *resource);
+    else bundle->removeResource("Checkout");
     Checkout checkout;
     checkout.launchWithoutEndpoint();
     checkout.toolkit.runUntilIdle();
     EXPECT_EQ(checkout.screen->presentedViewController(), nullptr);
   }
-  bundle->setStoryboardResource("Checkout", *original);
+  bundle->setResource("Checkout", *original);
   Checkout checkout;
   checkout.start();
   EXPECT_NE(checkout.controller(), nullptr) << "the scene works again once restored";
@@ -123,7 +124,7 @@ TEST(Storyboard, TheLibrarysBundleNamesTheCheckoutSceneByItsPlainClassName) {
   auto bundle = Bundle::bundleWithIdentifier("VelquorClassic");
   ASSERT_NE(bundle, nullptr);
   EXPECT_NE(std::dynamic_pointer_cast<VelquorViewController>(bundle->instantiateClass("VelquorViewController")), nullptr);
-  const auto storyboard = bundle->storyboardResource("Checkout");
+  const auto storyboard = bundle->resource<StoryboardResource>("Checkout");
   ASSERT_TRUE(storyboard.has_value());
   ASSERT_EQ(storyboard->scenes.size(), 1u);
   EXPECT_EQ(storyboard->scenes[0].identifier, "VelquorViewController");

@@ -99,6 +99,7 @@ TEST_P(Lifetime, DestroyingTheWindowUnderAnOpenCheckoutLetsItGoWithoutACall) {
   webViews.push_back(webView());
   gtk_window_destroy(std::exchange(window, nullptr));
   EXPECT_TRUE(spinUntil([&] { return nothingAlive(webKitViewsBefore); }, 10s));
+  EXPECT_EQ(screen->presentedViewController(), nullptr);
   EXPECT_TRUE(checkout->calls.empty()) << "closing the window is the app's doing, not a cancel";
 }
 

@@ -37,6 +37,10 @@ TEST_P(Navigation, TheSpinnerRunsDuringEachNavigationAndStopsAfterIt) {
   ASSERT_NE(navigation(), nullptr);
   SpinnerTimeline timeline{spinner(), spinnerWidget(), {}};
   ASSERT_TRUE(timeline.widget && GTK_IS_SPINNER(timeline.widget));
+  EXPECT_EQ(gtk_widget_get_parent(timeline.widget), gtk_widget_get_parent(GTK_WIDGET(engine())));
+  EXPECT_EQ(gtk_widget_get_prev_sibling(timeline.widget), GTK_WIDGET(engine())) << "above the web view";
+  EXPECT_EQ(gtk_widget_get_halign(timeline.widget), GTK_ALIGN_CENTER);
+  EXPECT_EQ(gtk_widget_get_valign(timeline.widget), GTK_ALIGN_CENTER);
   EXPECT_FALSE(timeline.spinner->isAnimating()) << "still before the payment starts";
   EXPECT_FALSE(gtk_widget_get_visible(timeline.widget));
   // After the toolkit's own handling of each event.

@@ -1,93 +1,26 @@
 #include "KitTestSupport.h"
 
-#include <velquor/platform/UIActivityIndicatorView.h>
-
-#include <gtest/gtest.h>
-
-using namespace velquor::platform;
-using velquor::headless::HeadlessToolkit;
+#include <CancelCases.h>
 
 namespace {
 
-struct CancelTest : ::testing::Test {
-  kit_test::Checkout checkout;
-  void SetUp() override {
+struct Kit {
+  using Checkout = kit_test::Checkout;
+  using Delegate = kit_test::RecordingDelegate;
+  static void start(Checkout& checkout) {
     checkout.launch();
     checkout.toolkit.runUntilIdle();
   }
-  std::shared_ptr<UIAlertController> tapCancel() {
-    EXPECT_TRUE(HeadlessToolkit::tapLeftBarButton(checkout.controller()));
-    checkout.toolkit.runUntilIdle();
-    return HeadlessToolkit::presentedAlert(checkout.screen);
+  static void setDelegate(Checkout& checkout, std::shared_ptr<Delegate> delegate) {
+    checkout.controller()->setDelegate(std::move(delegate));
+  }
+  static std::shared_ptr<velquor::platform::UIViewController> canceledBy(const Delegate& delegate) {
+    return delegate.canceledBy.lock();
   }
 };
 
-TEST_F(CancelTest, AsksWithAnAlertWhoseNoIsDestructiveAndComesFirst) {
-  auto alert = tapCancel();
-  ASSERT_NE(alert, nullptr);
-  EXPECT_FALSE(alert->title().has_value());
-  EXPECT_EQ(alert->message(), "Do you want to cancel this payment?");
-  EXPECT_EQ(alert->preferredStyle(), UIAlertControllerStyle::Alert);
-  ASSERT_EQ(alert->actions().size(), 2u);
-  EXPECT_EQ(alert->actions()[0]->title(), "No");
-  EXPECT_EQ(alert->actions()[0]->style(), UIAlertActionStyle::Destructive);
-  EXPECT_EQ(alert->actions()[1]->title(), "Yes");
-  EXPECT_EQ(alert->actions()[1]->style(), UIAlertActionStyle::Default);
-  EXPECT_EQ(alert->presentingViewController(), checkout.navigation());
-}
-
-TEST_F(CancelTest, NoClosesTheAlertAndLeavesTheCheckoutAsItWas) {
-  checkout.engine()->startProvisionalNavigation();
-  auto alert = tapCancel();
-  EXPECT_TRUE(HeadlessToolkit::tapAlertButton(alert, "No"));
-  checkout.toolkit.runUntilIdle();
-  EXPECT_EQ(HeadlessToolkit::presentedAlert(checkout.screen), nullptr);
-  EXPECT_EQ(checkout.delegate->canceled, 0);
-  EXPECT_TRUE(checkout.controller()->activityIndicator()->isAnimating());
-  EXPECT_TRUE(checkout.engine()->isLoading());
-  EXPECT_EQ(checkout.screen->presentedViewController(), checkout.navigation());
-}
-
-TEST_F(CancelTest, EachConfirmedYesGivesExactlyOneCancelCallAndTheScreenStays) {
-  for (int confirmation = 1; confirmation <= 2; ++confirmation) {
-    auto alert = tapCancel();
-    ASSERT_NE(alert, nullptr);
-    EXPECT_TRUE(HeadlessToolkit::tapAlertButton(alert, "Yes"));
-    checkout.toolkit.runUntilIdle();
-    EXPECT_EQ(checkout.delegate->canceled, confirmation);
-    EXPECT_EQ(checkout.delegate->canceledBy.lock(), checkout.controller());
-  }
-  EXPECT_NE(checkout.navigation(), nullptr) << "the app dismisses the checkout, not the library";
-  checkout.engine()->postScriptMessage("paymentResponseIos", nlohmann::json("late"));
-  EXPECT_EQ(checkout.delegate->completed.size(), 1u);
-}
-
-TEST_F(CancelTest, YesWithoutADelegateOnlyClosesTheAlert) {
-  auto alert = tapCancel();
-  checkout.controller()->setDelegate(nullptr);
-  EXPECT_TRUE(HeadlessToolkit::tapAlertButton(alert, "Yes"));
-  checkout.toolkit.runUntilIdle();
-  EXPECT_EQ(HeadlessToolkit::presentedAlert(checkout.screen), nullptr);
-  EXPECT_EQ(checkout.delegate->canceled, 0);
-}
-
-TEST_F(CancelTest, CancelTappedWhileTheAlertIsUpShowsNoSecondAlert) {
-  auto first = tapCancel();
-  auto second = tapCancel();
-  EXPECT_EQ(first, second);
-  EXPECT_TRUE(HeadlessToolkit::tapAlertButton(first, "Yes"));
-  checkout.toolkit.runUntilIdle();
-  EXPECT_EQ(checkout.delegate->canceled, 1);
-}
-
-TEST_F(CancelTest, DismissingTheCheckoutWithTheAlertUpReleasesEverything) {
-  std::weak_ptr<UIViewController> controller = checkout.controller();
-  std::weak_ptr<UIAlertController> alert = tapCancel();
-  checkout.delegate.reset();
-  checkout.screen->dismissViewControllerAnimated(true, nullptr);
-  checkout.toolkit.runUntilIdle();
-  EXPECT_TRUE(alert.expired());
-  EXPECT_TRUE(controller.expired());
-}
-
 }  // namespace
+
+namespace velquor_testing {
+INSTANTIATE_TYPED_TEST_SUITE_P(VelquorKit, Cancel, Kit);
+}

@@ -1,11 +1,13 @@
 #include "KitTestSupport.h"
 
 #include <velquor/platform/Bundle.h>
+#include <velquor/platform/UIStoryboard.h>
 #include <velquor/platform/UIActivityIndicatorView.h>
 #include <velquor/platform/UIBarButtonItem.h>
 
 #include <gtest/gtest.h>
 
+#include <any>
 #include <typeindex>
 
 using namespace velquor::platform;
@@ -219,7 +221,7 @@ TEST(Checkout, ADelegateMayDismissTheCheckoutFromInsideItsCallback) {
 TEST(Launcher, PresentsNothingWhenTheSceneIsMissingOrOfAnotherClass) {
   auto bundle = Bundle::bundleForClass(std::type_index(typeid(VelquorKit::VelquorViewController)));
   ASSERT_NE(bundle, nullptr);
-  const auto original = bundle->storyboardResource("Checkout");
+  const auto original = bundle->resource<StoryboardResource>("Checkout");
   ASSERT_TRUE(original.has_value());
   bundle->registerClass("VelquorKit.Impostor", std::type_index(typeid(UIViewController)),
                         [] { return std::make_shared<UIViewController>(); });
@@ -231,8 +233,8 @@ TEST(Launcher, PresentsNothingWhenTheSceneIsMissingOrOfAnotherClass) {
       StoryboardResource{{{"VelquorViewController", "VelquorKit.Unregistered", std::nullopt}}},   // no class
   };
   for (const auto& resource : broken) {
-    if (resource) bundle->setStoryboardResource("Checkout", *resource);
-    else bundle->removeStoryboardResource("Checkout");
+    if (resource) bundle->setResource("Checkout", *resource);
+    else bundle->removeResource("Checkout");
     Checkout checkout;
     std::weak_ptr<kit_test::RecordingDelegate> delegate = checkout.delegate;
     checkout.launch();
@@ -241,7 +243,20 @@ TEST(Launcher, PresentsNothingWhenTheSceneIsMissingOrOfAnotherClass) {
     checkout.delegate.reset();
     EXPECT_TRUE(delegate.expired()) << "no delegate is set on an impostor";
   }
-  bundle->setStoryboardResource("Checkout", *original);
+  // The bundle holds any resource and any class: a storyboard name holding something else, and a
+  // scene whose class is no controller at all, present nothing either.
+  struct NotAController : NSObject {};
+  bundle->registerClass("VelquorKit.NotAController", std::type_index(typeid(NotAController)),
+                        [] { return std::make_shared<NotAController>(); });
+  for (const std::any& resource : {std::any(std::string("Checkout")),
+                                   std::any(StoryboardResource{{{"VelquorViewController", "VelquorKit.NotAController", std::nullopt}}})}) {
+    bundle->setResource("Checkout", resource);
+    Checkout checkout;
+    checkout.launch();
+    checkout.toolkit.runUntilIdle();
+    EXPECT_EQ(checkout.screen->presentedViewController(), nullptr);
+  }
+  bundle->setResource("Checkout", *original);
 }
 
 TEST(Launcher, PresentsNothingWithoutAPresentingScreenOrADelegate) {

@@ -1,10 +1,13 @@
-#include "VelquorParamsCodingKeys.h"
+#include "VelquorParamsFields.h"
 
 #include "KitTestSupport.h"
 
 #include <velquor/platform/Coding.h>
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 using namespace velquor::platform;
 using VelquorKit::VelquorParams;
@@ -14,14 +17,14 @@ namespace {
 
 Json fullDocument() {
   Json document;
-  for (auto key : VelquorKit::kVelquorParamsKeyTexts) document[std::string(key)] = "v:" + std::string(key);
+  for (const auto& field : VelquorKit::kVelquorParamsFields) document[std::string(field.key)] = "v:" + std::string(field.key);
   return document;
 }
 
 Json requiredOnly() {
   Json document;
   for (std::size_t i = 0; i < VelquorKit::kVelquorParamsRequiredKeyCount; ++i) {
-    document[std::string(VelquorKit::kVelquorParamsKeyTexts[i])] = "";
+    document[std::string(VelquorKit::kVelquorParamsFields[i].key)] = "";
   }
   return document;
 }
@@ -133,6 +136,23 @@ TEST(Coding, WritesRequiredKeysAlwaysAndOptionalKeysOnlyWhenPresent) {
   for (const auto& [key, value] : written.items()) EXPECT_TRUE(value.is_string()) << key;
 }
 
+TEST(Coding, WritesTheThirtyEightKeysInFieldOrder) {
+  const VelquorParams params{Decoder(fullDocument())};
+  std::vector<std::string> keys;
+  const auto written = nlohmann::ordered_json::parse(JSONEncoder().encode(params));
+  for (const auto& [key, value] : written.items()) keys.push_back(key);
+  const std::vector<std::string> fieldOrder = {
+      "api_key", "order_id", "hash", "amount", "mode", "name", "phone", "email", "currency", "country", "city",
+      "state", "address_line_1", "address_line_2", "zip_code", "return_url", "description", "udf1", "udf2", "udf3",
+      "udf4", "udf5", "timeout_duration", "return_url_failure", "return_url_cancel", "percent_tdr_by_user",
+      "flatfee_tdr_by_user", "show_convenience_fee", "split_enforce_strict", "split_info", "payment_options",
+      "payment_page_display_text", "allowed_bank_codes", "allowed_emi_tenure", "allowed_bins", "offer_code",
+      "product_details", "enable_auto_refund"};
+  EXPECT_EQ(keys, fieldOrder);
+  EXPECT_EQ(params.city, "v:city") << "each key reads into its own member";
+  EXPECT_EQ(params.return_url_cancel, "v:return_url_cancel");
+}
+
 TEST(Coding, ARoundTripKeepsEveryValueAndTheDifferenceBetweenEmptyAndAbsent) {
   auto params = kit_test::distinctParams();
   params.name = "Zoë \"Q\" & <co>\n";
@@ -157,16 +177,14 @@ TEST(Coding, TextThatIsNotUTF8CannotBeWrittenAndTheErrorNamesItsKey) {
   }
 }
 
-TEST(CodingKeys, MatchFieldNamesExactlyAndHaveNoIntegerValues) {
+TEST(CodingKeys, MatchFieldNamesExactly) {
   using VelquorKit::codingKeyFromString;
-  using VelquorKit::VelquorParamsCodingKeys;
-  EXPECT_EQ(codingKeyFromString("enable_auto_refund"), VelquorParamsCodingKeys::enable_auto_refund);
-  EXPECT_EQ(VelquorKit::stringValue(VelquorParamsCodingKeys::address_line_1), "address_line_1");
+  EXPECT_EQ(codingKeyFromString("enable_auto_refund"), 37u);
+  EXPECT_EQ(codingKeyFromString("api_key"), 0u);
+  EXPECT_EQ(VelquorKit::stringValue(12), "address_line_1");
   for (const auto* miss : {"enable_auto_refundx", "Enable_auto_refund", " api_key", "", "apiKey"}) {
     EXPECT_FALSE(codingKeyFromString(miss).has_value()) << miss;
   }
-  EXPECT_FALSE(VelquorKit::codingKeyFromInt(0).has_value());
-  EXPECT_FALSE(VelquorKit::intValue(VelquorParamsCodingKeys::api_key).has_value());
 }
 
 }  // namespace

@@ -32,9 +32,6 @@ class HTMLAttributeTemplate {
     }
   }
 
-  // Length of the fixed text alone.
-  std::size_t fixedLength() const { return text_.size(); }
-
   std::string fill(const std::array<std::string_view, N>& insertions) const {
     std::array<std::size_t, N> lengths;
     std::size_t size = text_.size();
