@@ -7,6 +7,8 @@
 //   velquor_checkout_bench [--runs 20] [--memory-checkouts 50] [--fresh-runs 7]
 //                          [--libraries kit,classic] [--skip timing|memory|prewarm]... [--verbose]
 //                          [--transition-ms N]   (time checkouts that slide in over N ms)
+//                          [--app-checkouts N]   (also time N checkouts per library run back to back,
+//                                                 each dismissed from its delegate call; no target)
 
 #include "CheckoutMeasurements.h"
 #include "ChildRun.h"
@@ -46,6 +48,7 @@ struct Options {
   std::optional<Library> library;
   bool prewarm = false;
   std::optional<int> transitionMs;
+  int appCheckouts = 0;  // none: not measured
 };
 
 int positive(const std::string& text) {
@@ -89,6 +92,8 @@ Options parse(int argc, char** argv) {
       options.verbose = true;
     } else if (argument == "--transition-ms") {
       options.transitionMs = std::atoi(value().c_str());
+    } else if (argument == "--app-checkouts") {
+      options.appCheckouts = positive(value());
     } else if (argument == "--child") {
       options.child = value();
     } else if (argument == "--library") {
@@ -102,8 +107,6 @@ Options parse(int argc, char** argv) {
   return options;
 }
 
-std::string argumentOf(Library library) { return library == Library::kit ? "kit" : "classic"; }
-
 int runChildMode(const Options& options) {
   if (!gtk_init_check()) throw std::runtime_error("no display; run under xvfb-run -a (bench/run does)");
   if (options.child == "timing") {
@@ -114,6 +117,10 @@ int runChildMode(const Options& options) {
     measureResidentGrowth(*options.library, options.memoryCheckouts);
   } else if (options.child == "first" && options.library) {
     measureFirstCheckout(*options.library, options.prewarm);
+  } else if (options.child == "app" && options.library) {
+    std::optional<std::chrono::milliseconds> transition;
+    if (options.transitionMs) transition = std::chrono::milliseconds(*options.transitionMs);
+    measureAppCheckouts(*options.library, options.appCheckouts, transition);
   } else {
     throw std::invalid_argument("unknown measuring run: " + options.child);
   }
@@ -159,7 +166,7 @@ void timeCheckouts(const Options& options, Table& table) {
   std::string libraries;
   for (const auto library : options.libraries) {
     if (!libraries.empty()) libraries += ',';
-    libraries += argumentOf(library);
+    libraries += libraryName(library);
   }
   std::printf("Checkout vs bare web view: %d runs each after one warm-up, interleaved, one process...\n", options.runs);
   std::fflush(stdout);
@@ -172,8 +179,8 @@ void timeCheckouts(const Options& options, Table& table) {
   const auto report = runChild(arguments);
   showNotes(report, options.verbose);
   for (const auto library : options.libraries) {
-    const std::string name(libraryName(library));
-    const std::string key = argumentOf(library);
+    const std::string name = moduleName(library);
+    const std::string key = libraryName(library);
     std::printf("  %-15s page load starts after (median): checkout %8.1f ms, bare web view %8.1f ms\n", name.c_str(),
                 result(report, key + ".checkout.pageload"), result(report, key + ".floor.pageload"));
     for (const std::string stage : {"post", "completion"}) {
@@ -190,11 +197,11 @@ void timeCheckouts(const Options& options, Table& table) {
 
 void measureMemory(const Options& options, Table& table) {
   for (const auto library : options.libraries) {
-    const std::string name(libraryName(library));
+    const std::string name = moduleName(library);
     std::printf("Resident size, %s, %d sequential checkouts in a fresh process...\n", name.c_str(),
                 options.memoryCheckouts);
     std::fflush(stdout);
-    const auto report = runChild({"--child", "memory", "--library", argumentOf(library), "--memory-checkouts",
+    const auto report = runChild({"--child", "memory", "--library", libraryName(library), "--memory-checkouts",
                                   std::to_string(options.memoryCheckouts)});
     showNotes(report, options.verbose);
     const double first = result(report, "rss.first") / (1024 * 1024);
@@ -214,7 +221,7 @@ void measureMemory(const Options& options, Table& table) {
 
 void comparePrewarm(const Options& options, Table& table) {
   for (const auto library : options.libraries) {
-    const std::string name(libraryName(library));
+    const std::string name = moduleName(library);
     std::printf("First checkout, %s, %d fresh processes with prewarm() and %d without, alternating...\n", name.c_str(),
                 options.freshRuns, options.freshRuns);
     std::fflush(stdout);
@@ -225,7 +232,7 @@ void comparePrewarm(const Options& options, Table& table) {
     std::vector<double> readiness;
     for (int run = 0; run < options.freshRuns; ++run) {
       for (const bool prewarm : {run % 2 == 0, run % 2 != 0}) {
-        std::vector<std::string> arguments{"--child", "first", "--library", argumentOf(library)};
+        std::vector<std::string> arguments{"--child", "first", "--library", libraryName(library)};
         if (prewarm) arguments.push_back("--prewarm");
         const auto report = runChild(arguments);
         (prewarm ? warm : cold).push_back(result(report, "first.post"));
@@ -242,6 +249,23 @@ void comparePrewarm(const Options& options, Table& table) {
         "prewarm ready after %.1f ms\n",
         name.c_str(), median(warm), median(cold), median(warmCompletion), median(coldCompletion), median(readiness));
     table.add(name + " first checkout to POST, prewarmed / not", median(warm) / median(cold), kPrewarmRatioTarget);
+  }
+}
+
+// Not a check: where the time of a checkout goes when an app runs them one after another.
+void timeAppCheckouts(const Options& options) {
+  for (const auto library : options.libraries) {
+    const std::string name = moduleName(library);
+    std::printf("Checkouts back to back, %s, %d in a fresh process, each dismissed from its delegate call...\n",
+                name.c_str(), options.appCheckouts);
+    std::fflush(stdout);
+    std::vector<std::string> arguments{"--child", "app", "--library", libraryName(library), "--app-checkouts",
+                                       std::to_string(options.appCheckouts)};
+    if (options.transitionMs) arguments.insert(arguments.end(), {"--transition-ms", std::to_string(*options.transitionMs)});
+    const auto report = runChild(arguments);
+    showNotes(report, options.verbose);
+    std::printf("  %-15s from the launcher call (median): payment start %8.1f ms, gateway POST %8.1f ms, delegate call %8.1f ms\n",
+                name.c_str(), result(report, "app.pageload"), result(report, "app.post"), result(report, "app.completion"));
   }
 }
 
@@ -269,6 +293,7 @@ int orchestrate(const Options& options) {
   if (!options.skipped.contains("prewarm")) comparePrewarm(options, table);
   if (!options.skipped.contains("timing")) timeCheckouts(options, table);
   if (!options.skipped.contains("memory")) measureMemory(options, table);
+  if (options.appCheckouts > 0) timeAppCheckouts(options);
   std::printf("load average at the end: %s\n", loadAverage().c_str());
   return table.print() == 0 ? 0 : 1;
 }

@@ -30,8 +30,6 @@ struct Samples {
   }
 };
 
-std::string key(Library library) { return library == Library::kit ? "kit" : "classic"; }
-
 std::string formatted(const CheckoutTiming& timing) {
   char text[96];
   std::snprintf(text, sizeof text, "page load %.1f, POST %.1f, completion %.1f ms", timing.toPageLoadMs,
@@ -71,9 +69,9 @@ void measureCheckoutTimes(int runs, const std::vector<Library>& libraries,
         floor = stage.floor(library);
         checkout = stage.checkout(library);
       }
-      samples[key(library) + ".checkout"].add(checkout);
-      samples[key(library) + ".floor"].add(floor);
-      reportNote(key(library) + " run " + std::to_string(run + 1) + ": checkout " + formatted(checkout) + ", floor " +
+      samples[libraryName(library) + ".checkout"].add(checkout);
+      samples[libraryName(library) + ".floor"].add(floor);
+      reportNote(libraryName(library) + " run " + std::to_string(run + 1) + ": checkout " + formatted(checkout) + ", floor " +
                  formatted(floor));
     }
   }
@@ -98,7 +96,7 @@ void measureResidentGrowth(Library library, int checkouts) {
     }
     if (done == 1 || done % 10 == 0 || done == checkouts) {
       const auto parts = residentParts();
-      reportNote(key(library) + " after " + std::to_string(done) + " checkouts: resident " + megabytes(resident) +
+      reportNote(libraryName(library) + " after " + std::to_string(done) + " checkouts: resident " + megabytes(resident) +
                  " (anonymous " + megabytes(static_cast<double>(parts.anonymous)) + ", file " +
                  megabytes(static_cast<double>(parts.file)) + ", shared " +
                  megabytes(static_cast<double>(parts.shared)) + "); heap in use " +
@@ -129,6 +127,20 @@ void measureFirstCheckout(Library library, bool prewarm) {
   reportResult("first.post", timing.toPostMs);
   reportResult("first.completion", timing.toCompletionMs);
   reportResult("prewarm.ready", millisecondsBetween(start, readyAt));
+}
+
+void measureAppCheckouts(Library library, int checkouts, std::optional<std::chrono::milliseconds> transition) {
+  if (checkouts < 1) throw std::invalid_argument("at least one checkout");
+  CheckoutStage stage(transition);
+  Samples samples;
+  for (int done = 1; done <= checkouts; ++done) {
+    const auto timing = stage.checkoutDismissedByDelegate(library);
+    samples.add(timing);
+    reportNote(libraryName(library) + " checkout " + std::to_string(done) + ": " + formatted(timing));
+  }
+  reportResult("app.pageload", median(samples.pageLoad));
+  reportResult("app.post", median(samples.post));
+  reportResult("app.completion", median(samples.completion));
 }
 
 }  // namespace bench

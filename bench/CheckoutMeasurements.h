@@ -24,4 +24,10 @@ void measureResidentGrowth(Library library, int checkouts);
 // `prewarm`): "first.post", "first.completion", and "prewarm.ready" (how long prewarming took).
 void measureFirstCheckout(Library library, bool prewarm);
 
+// `checkouts` sequential checkouts as an app runs them back to back, each dismissed from within
+// its delegate call, with no warm-up: median times from the launcher call to the payment start (the
+// form page's load, after the slide), to the gateway's receipt of the post and to the delegate's
+// call, "app.pageload", "app.post", "app.completion".
+void measureAppCheckouts(Library library, int checkouts, std::optional<std::chrono::milliseconds> transition);
+
 }  // namespace bench

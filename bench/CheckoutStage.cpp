@@ -2,11 +2,7 @@
 
 #include "BenchParams.h"
 
-#include <VelquorClassic/Velquor.h>
-#include <VelquorClassic/VelquorParamsJSON.h>
-#include <VelquorKit/Velquor.h>
 #include <velquor/headless/HeadlessToolkit.h>
-#include <velquor/platform/Coding.h>
 
 #include <webkit/webkit.h>
 
@@ -18,7 +14,7 @@ namespace bench {
 namespace {
 
 using namespace std::chrono_literals;
-using velquor::platform::UIViewController;
+using velquor::adapter::DelegateCall;
 
 // Long enough for a cold web process on a loaded machine; a run that takes longer has hung.
 constexpr auto kPatience = 60s;
@@ -37,30 +33,6 @@ struct Arrival {
     at = Clock::now();
   }
 };
-
-struct KitDelegate : VelquorKit::VelquorDelegate {
-  Arrival* arrival = nullptr;
-  void didPaymentCompleted(const std::shared_ptr<UIViewController>&, const std::optional<nlohmann::json>&) override {
-    if (arrival) arrival->mark();
-  }
-  void didPaymentCanceled(const std::shared_ptr<UIViewController>&) override {}
-};
-
-struct ClassicDelegate : VelquorClassic::VelquorDelegate {
-  Arrival* arrival = nullptr;
-  void didPaymentCompleted(const std::shared_ptr<VelquorClassic::VelquorViewController>&,
-                           const std::optional<nlohmann::json>&) override {
-    if (arrival) arrival->mark();
-  }
-  void didPaymentCanceled(const std::shared_ptr<VelquorClassic::VelquorViewController>&) override {}
-};
-
-std::shared_ptr<VelquorClassic::VelquorParams> classicParams(const std::string& document) {
-  std::shared_ptr<velquor::platform::NSError> error;
-  auto params = VelquorParamsFromData(velquor::platform::NSData(document), &error);
-  if (!params) throw std::runtime_error("the benchmark's parameters do not decode as VelquorClassic parameters");
-  return params;
-}
 
 CheckoutTiming timingOf(Clock::time_point start, const velquor::sandbox::ReceivedRequest& post, const Arrival& result,
                         const Arrival& pageLoad) {
@@ -87,28 +59,15 @@ std::shared_ptr<velquor::platform::WKWebView> findWebView(const std::shared_ptr<
 
 }  // namespace
 
-std::string_view libraryName(Library library) { return library == Library::kit ? "VelquorKit" : "VelquorClassic"; }
-
-std::optional<Library> libraryNamed(std::string_view name) {
-  if (name == "kit" || name == "VelquorKit") return Library::kit;
-  if (name == "classic" || name == "VelquorClassic") return Library::classic;
-  return std::nullopt;
-}
-
-// The app keeps the classic delegate alive (the checkout holds it weakly); the kit's is held by
-// the checkout itself until it is dismissed.
-struct CheckoutStage::Delegates {
-  Arrival arrival;
-  std::shared_ptr<ClassicDelegate> classic = std::make_shared<ClassicDelegate>();
-};
-
 CheckoutStage::CheckoutStage(std::optional<std::chrono::milliseconds> transition)
     : gateway_(velquor::sandbox::SandboxOptions{
-          .port = 0, .autoResult = velquor::sandbox::AutoResult::success, .onRequest = posts_.callback()}),
-      delegates_(std::make_unique<Delegates>()) {
+          .port = 0, .autoResult = velquor::sandbox::AutoResult::success, .onRequest = posts_.callback()}) {
   const std::string document = typicalParams().dump();
-  kitParams_ = velquor::platform::JSONDecoder().decode<VelquorKit::VelquorParams>(document);
-  classicParams_ = classicParams(document);
+  for (const auto library : velquor::adapter::kLibraries) {
+    auto checkout = velquor::adapter::makeCheckoutLibrary(library);
+    checkout->loadParams(document);
+    libraries_.emplace(library, std::move(checkout));
+  }
 
   window_ = gtk_window_new();
   gtk_window_set_title(GTK_WINDOW(window_), "Velquor checkout benchmark");
@@ -137,25 +96,34 @@ CheckoutStage::~CheckoutStage() {
   }
 }
 
-void CheckoutStage::presentCheckout(Library library) {
-  const std::string endpoint = gateway_.endpoint();
-  if (library == Library::kit) {
-    auto delegate = std::make_shared<KitDelegate>();
-    delegate->arrival = &delegates_->arrival;
-    VelquorKit::Velquor::presentVelquorContorller(screen_, endpoint, kitParams_, delegate);
-  } else {
-    delegates_->classic->arrival = &delegates_->arrival;
-    VelquorClassic::Velquor::presentVelquorContorller(screen_, endpoint, delegates_->classic, classicParams_);
-  }
-}
+CheckoutTiming CheckoutStage::checkout(Library library) { return timedCheckout(library, false); }
 
-CheckoutTiming CheckoutStage::checkout(Library library) {
+CheckoutTiming CheckoutStage::checkoutDismissedByDelegate(Library library) { return timedCheckout(library, true); }
+
+CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDelegate) {
+  auto& app = *libraries_.at(library);
   const std::size_t postsBefore = posts_.count();
-  const std::size_t processesBefore = ownWebProcessCount();
-  delegates_->arrival = {};
+  const std::size_t processesBefore = dismissFromDelegate ? 0 : ownWebProcessCount();
+  // Only this run's calls: over many checkouts, the record must not grow.
+  app.calls.clear();
+  Arrival arrival;
+  bool dismissed = false;
+  // The hook reaches this run's locals, so it goes with them.
+  struct Unhook {
+    velquor::adapter::CheckoutLibrary& app;
+    ~Unhook() { app.onCall = nullptr; }
+  } unhook{app};
+  app.onCall = [&](const DelegateCall& call) {
+    if (call.kind != DelegateCall::Kind::completed || arrival.arrived) return;
+    arrival.mark();
+    if (!dismissFromDelegate) return;
+    if (const auto controller = call.controller.lock()) {
+      controller->dismissViewControllerAnimated(true, [&dismissed] { dismissed = true; });
+    }
+  };
 
   const auto start = Clock::now();
-  presentCheckout(library);
+  app.launch(screen_, gateway_.endpoint());
   // Watched for the breakdown only; connecting costs microseconds, and the page starts loading only
   // once the checkout has slid in.
   Arrival pageLoad;
@@ -163,20 +131,19 @@ CheckoutTiming CheckoutStage::checkout(Library library) {
   if (const auto presented = screen_->presentedViewController()) {
     if (const auto webView = findWebView(presented->view())) engine = velquor::gtk::GtkToolkit::webKitWebView(*webView);
   }
-  if (!engine) throw std::runtime_error(std::string(libraryName(library)) + " presented no checkout web view");
+  if (!engine) throw std::runtime_error(moduleName(library) + " presented no checkout web view");
   const gulong watch = watchFirstLoad(engine, pageLoad);
-  if (!spinUntil([&] { return delegates_->arrival.arrived; }, kPatience)) {
-    throw std::runtime_error(std::string(libraryName(library)) + "'s checkout reported no result");
+  if (!spinUntil([&] { return arrival.arrived; }, kPatience)) {
+    throw std::runtime_error(moduleName(library) + "'s checkout reported no result");
   }
   const auto post = posts_.waitForRequest(postsBefore + 1, 0ms);
   if (!post) throw std::runtime_error("the gateway recorded no payment post");
-  const auto timing = timingOf(start, *post, delegates_->arrival, pageLoad);
+  const auto timing = timingOf(start, *post, arrival, pageLoad);
   g_signal_handler_disconnect(engine, watch);
 
-  bool dismissed = false;
-  screen_->dismissViewControllerAnimated(true, [&dismissed] { dismissed = true; });
+  if (!dismissFromDelegate) screen_->dismissViewControllerAnimated(true, [&dismissed] { dismissed = true; });
   if (!spinUntil([&] { return dismissed; }, kPatience)) throw std::runtime_error("the checkout was never dismissed");
-  settle(processesBefore);
+  if (!dismissFromDelegate) settle(processesBefore);
   return timing;
 }
 
@@ -234,18 +201,11 @@ const std::string& CheckoutStage::formPage(Library library) {
   // Installed only for this while; the GTK toolkit is the current one again afterwards.
   velquor::headless::HeadlessToolkit headless;
   const auto screen = headless.makeAppScreen();
-  const std::string endpoint = gateway_.endpoint();
-  auto kitDelegate = std::make_shared<KitDelegate>();
-  auto classicDelegate = std::make_shared<ClassicDelegate>();
-  if (library == Library::kit) {
-    VelquorKit::Velquor::presentVelquorContorller(screen, endpoint, kitParams_, kitDelegate);
-  } else {
-    VelquorClassic::Velquor::presentVelquorContorller(screen, endpoint, classicDelegate, classicParams_);
-  }
+  libraries_.at(library)->launch(screen, gateway_.endpoint());
   headless.runUntilIdle();
   const auto webViews = headless.webViews();
   if (webViews.empty() || webViews.back()->loads().empty()) {
-    throw std::runtime_error(std::string(libraryName(library)) + "'s checkout loaded no page on the headless toolkit");
+    throw std::runtime_error(moduleName(library) + "'s checkout loaded no page on the headless toolkit");
   }
   return formPages_.emplace(library, webViews.back()->loads().back().html).first->second;
 }

@@ -8,8 +8,7 @@
 #include "SandboxGateway.h"
 #include "SandboxRecorder.h"
 
-#include <VelquorClassic/VelquorParams.h>
-#include <VelquorKit/VelquorParams.h>
+#include <CheckoutLibrary.h>
 #include <velquor/gtk/GtkToolkit.h>
 
 #include <gtk/gtk.h>
@@ -22,10 +21,10 @@
 
 namespace bench {
 
-enum class Library { kit, classic };
-
-std::string_view libraryName(Library library);
-std::optional<Library> libraryNamed(std::string_view name);
+using velquor::adapter::Library;
+using velquor::adapter::libraryName;
+using velquor::adapter::libraryNamed;
+using velquor::adapter::moduleName;
 
 struct CheckoutTiming {
   double toPostMs = 0;        // from the start to the gateway's receipt of the payment post
@@ -47,6 +46,9 @@ class CheckoutStage {
   // From the launcher call, as an app makes it. Once the delegate has the result, the checkout is
   // dismissed (animated, as an app does) and the stage settles before returning.
   CheckoutTiming checkout(Library library);
+  // The same as an app runs checkouts back to back: dismissed from within the delegate's call, and
+  // over once the dismissal has ended, without waiting for the web view and web process to go.
+  CheckoutTiming checkoutDismissedByDelegate(Library library);
   // From the making of a bare WebKitWebView (same context, session, user agent and window) that
   // loads the page `library`'s checkout loads and hears the result through its own script-message
   // handler. Removed and settled before returning.
@@ -57,9 +59,7 @@ class CheckoutStage {
   const std::string& formPage(Library library);
 
  private:
-  struct Delegates;
-
-  void presentCheckout(Library library);
+  CheckoutTiming timedCheckout(Library library, bool dismissFromDelegate);
   // Waits until every web view of the last run is finalised and no more web processes run than
   // before it.
   void settle(std::size_t webProcessesBefore);
@@ -71,9 +71,8 @@ class CheckoutStage {
   // The last few payment posts: a run's timing needs only its own. Outlives the gateway.
   velquor_testing::SandboxRecorder posts_{4};
   velquor::sandbox::SandboxGateway gateway_;
-  VelquorKit::VelquorParams kitParams_;
-  std::shared_ptr<VelquorClassic::VelquorParams> classicParams_;
-  std::unique_ptr<Delegates> delegates_;
+  // Each library with the typical parameters loaded.
+  std::map<Library, std::unique_ptr<velquor::adapter::CheckoutLibrary>> libraries_;
   std::map<Library, std::string> formPages_;
   std::size_t liveFloorViews_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "CheckoutEndToEnd.h"
 
+#include <stdexcept>
+
 namespace e2e {
 
 using namespace velquor::platform;
@@ -72,6 +74,20 @@ std::vector<std::pair<std::string, std::string>> expectedPost(const PaymentField
   return expected;
 }
 
+namespace {
+
+// The fields as a parameters document for the library's own decoding: the library's parameters
+// with nothing set, then each field that has a value (an absent one stays as the library leaves it).
+std::string paramsDocument(const velquor::adapter::CheckoutLibrary& library, const PaymentFields& fields) {
+  auto document = library.blankParams();
+  for (const auto& field : fields) {
+    if (field.value) document[field.name] = *field.value;
+  }
+  return document.dump();
+}
+
+}  // namespace
+
 void RequestGate::hold(const ReceivedRequest&) {
   held_ = true;
   std::unique_lock lock(mutex_);
@@ -89,7 +105,9 @@ void RequestGate::open() {
 
 void CheckoutEndToEnd::SetUp() {
   GtkWindowTest::SetUp();
-  checkout = makeCheckout(GetParam());
+  const auto library = velquor::adapter::libraryNamed(GetParam());
+  if (!library) throw std::invalid_argument("no library " + GetParam());
+  checkout = velquor::adapter::makeCheckoutLibrary(*library);
   makeToolkit();
 }
 
@@ -109,7 +127,8 @@ SandboxGateway& CheckoutEndToEnd::startGateway(AutoResult autoResult,
 }
 
 void CheckoutEndToEnd::launch(const std::optional<std::string>& endpoint, const PaymentFields& fields) {
-  checkout->launch(screen, endpoint, fields);
+  checkout->loadParams(paramsDocument(*checkout, fields));
+  checkout->launch(screen, endpoint);
 }
 
 ::testing::AssertionResult CheckoutEndToEnd::launchAndShowPaymentPage(const PaymentFields& fields) {

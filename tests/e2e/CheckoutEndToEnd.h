@@ -3,11 +3,12 @@
 // A real checkout in a GTK window, on the WebKit engine, against the sandbox gateway on loopback,
 // for either library (the test parameter).
 
-#include "CheckoutAdapter.h"
 #include "GtkTestSupport.h"
 
 #include "SandboxGateway.h"
 #include "SandboxRecorder.h"
+
+#include <CheckoutLibrary.h>
 
 #include <velquor/platform/UIActivityIndicatorView.h>
 #include <velquor/platform/UINavigationController.h>
@@ -17,14 +18,26 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace e2e {
 
 using namespace std::chrono_literals;
+using velquor::adapter::DelegateCall;
 using velquor::sandbox::AutoResult;
 using velquor::sandbox::ReceivedRequest;
 using velquor::sandbox::SandboxGateway;
+
+// One payment parameter as the app means it: a gateway field name and its text, or nothing.
+struct PaymentField {
+  std::string name;
+  std::optional<std::string> value;
+};
+// The 38 parameters, in any order; each library writes them into its page in its own order.
+using PaymentFields = std::vector<PaymentField>;
 
 // The order in which both pages post the fields.
 inline constexpr std::array<std::string_view, 38> kPageOrder{
@@ -94,7 +107,7 @@ class CheckoutEndToEnd : public gtk_test::GtkWindowTest, public ::testing::WithP
   // The calls so far after `quiet` more of the main loop (so that a late duplicate would show).
   const std::vector<DelegateCall>& callsAfter(std::chrono::milliseconds quiet);
 
-  std::unique_ptr<CheckoutAdapter> checkout;
+  std::unique_ptr<velquor::adapter::CheckoutLibrary> checkout;
   velquor_testing::SandboxRecorder recorder;  // outlives the gateway, which tells it
   std::optional<SandboxGateway> gateway;
   RequestGate gate;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 namespace e2e {
 namespace {
@@ -101,51 +100,6 @@ TEST_P(Lifetime, DestroyingTheWindowUnderAnOpenCheckoutLetsItGoWithoutACall) {
   EXPECT_TRUE(spinUntil([&] { return nothingAlive(webKitViewsBefore); }, 10s));
   EXPECT_EQ(screen->presentedViewController(), nullptr);
   EXPECT_TRUE(checkout->calls.empty()) << "closing the window is the app's doing, not a cancel";
-}
-
-// Not a check: prints how long a checkout takes from the launcher call to the payment start (the
-// form page's load, after the slide), to the gateway's receipt of the post and to the delegate's
-// completion call, over 10 checkouts in this process. Run with --gtest_also_run_disabled_tests;
-// VELQUOR_E2E_SLIDE_MS sets the slide's duration (default: the toolkit's).
-TEST_P(Lifetime, DISABLED_MeasureLaunchToGatewayAndToDelegate) {
-  if (const char* slide = std::getenv("VELQUOR_E2E_SLIDE_MS")) {
-    auto options = testOptions();
-    options.transitionDuration = std::chrono::milliseconds(std::atoi(slide));
-    makeToolkit(options);
-  }
-  startGateway(AutoResult::success);
-  using Clock = std::chrono::steady_clock;
-  std::vector<double> toStart, toGateway, toDelegate;
-  for (int round = 1; round <= 10; ++round) {
-    Clock::time_point completedAt;
-    static Clock::time_point startedAt;
-    startedAt = {};
-    bool dismissed = false;
-    checkout->onCall = [&](const DelegateCall& call) {
-      completedAt = Clock::now();
-      if (auto controller = call.controller.lock()) controller->dismissViewControllerAnimated(true, [&] { dismissed = true; });
-    };
-    const auto launchedAt = Clock::now();
-    launch(gateway->endpoint());
-    g_signal_connect(engine(), "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gpointer) {
-                       if (event == WEBKIT_LOAD_STARTED && startedAt == Clock::time_point{}) startedAt = Clock::now();
-                     }),
-                     nullptr);
-    ASSERT_TRUE(spinUntil([&] { return dismissed; })) << "round " << round;
-    const auto request = requests().back();
-    const auto ms = [&](Clock::time_point at) { return std::chrono::duration<double, std::milli>(at - launchedAt).count(); };
-    toStart.push_back(ms(startedAt));
-    toGateway.push_back(ms(request.receivedAt));
-    toDelegate.push_back(ms(completedAt));
-    std::printf("%s round %2d: payment start %.1f ms, gateway %.1f ms, delegate %.1f ms\n", GetParam().c_str(), round,
-                toStart.back(), toGateway.back(), toDelegate.back());
-  }
-  const auto median = [](std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return (values[values.size() / 2 - 1] + values[values.size() / 2]) / 2;
-  };
-  std::printf("%s median of 10: launcher call to payment start %.1f ms, to gateway receipt %.1f ms, to delegate call %.1f ms\n",
-              GetParam().c_str(), median(toStart), median(toGateway), median(toDelegate));
 }
 
 INSTANTIATE_TEST_SUITE_P(Libraries, Lifetime, ::testing::Values("kit", "classic"), libraryTestName);

@@ -1,10 +1,11 @@
 // velquor checkout: one real checkout in a GTK window through the library's launcher.
 
-#include "CheckoutLibrary.h"
 #include "CheckoutSession.h"
 #include "Commands.h"
 #include "Input.h"
 #include "SampleParams.h"
+
+#include <CheckoutLibraryNames.h>
 
 #include <memory>
 #include <string>
@@ -42,7 +43,7 @@ void addCheckoutCommand(CLI::App& app, CommandAction& action) {
   auto options = std::make_shared<CheckoutOptions>();
   auto* command = app.add_subcommand("checkout", "Run one real checkout in a window and print each delegate call as a JSON line");
   command->add_option("--library", options->library, "Library whose launcher runs the checkout")
-      ->check(CLI::IsMember(libraryNames()))
+      ->check(CLI::IsMember(adapter::libraryNames()))
       ->capture_default_str();
   command->add_option("--endpoint", options->endpoint, "Payment endpoint (default: the library's own)");
   command->add_option("--params", options->paramsFile, "Parameters JSON file, or - for standard input (default: a sample)");

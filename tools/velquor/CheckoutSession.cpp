@@ -1,10 +1,12 @@
 #include "CheckoutSession.h"
 
-#include "CheckoutLibrary.h"
 #include "CommandFailure.h"
+#include "LibraryCalls.h"
 #include "WindowSnapshot.h"
 
 #include <velquor/gtk/GtkToolkit.h>
+#include <velquor/platform/NSError.h>
+#include <velquor/platform/NSException.h>
 #include <velquor/platform/WKWebView.h>
 
 #include <gtk/gtk.h>
@@ -14,6 +16,8 @@
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
+#include <type_traits>
+#include <variant>
 
 namespace velquor::tool {
 
@@ -31,6 +35,31 @@ std::shared_ptr<platform::WKWebView> findWebView(const std::shared_ptr<platform:
     if (auto found = findWebView(subview)) return found;
   }
   return nullptr;
+}
+
+// An error as one JSON object: domain, code, description, and the rest of its user info (an
+// underlying error as such an object, under "underlyingError").
+nlohmann::ordered_json errorJSON(const platform::NSError& error) {
+  nlohmann::ordered_json json{{"domain", error.domain()}, {"code", error.code()}, {"description", error.localizedDescription()}};
+  for (const auto& [key, value] : error.userInfo()) {
+    if (key == platform::NSLocalizedDescriptionKey) continue;
+    const std::string name = key == platform::NSUnderlyingErrorKey                ? "underlyingError"
+                             : key == platform::NSURLErrorFailingURLStringErrorKey ? "url"
+                                                                                   : key;
+    std::visit(
+        [&](const auto& item) {
+          using Item = std::decay_t<decltype(item)>;
+          if constexpr (std::is_same_v<Item, std::shared_ptr<const platform::NSError>>) {
+            if (item) json[name] = errorJSON(*item);
+          } else if constexpr (std::is_same_v<Item, platform::NSException>) {
+            json[name] = item.name() + ": " + item.reason();
+          } else {
+            json[name] = item;
+          }
+        },
+        value);
+  }
+  return json;
 }
 
 std::string eventLine(std::string_view event, const std::optional<nlohmann::json>* data) {
@@ -155,8 +184,8 @@ bool displayAvailable() {
 }
 
 int runCheckoutSession(const CheckoutSessionOptions& options) {
-  auto library = makeLibrary(options.library);
-  library->loadParams(options.paramsDocument);
+  auto library = openLibrary(options.library);
+  loadParams(*library, options.paramsDocument);
   if (!displayAvailable() || !gtk_init_check()) {
     throw CommandFailure(kExitUnavailable, "no display to show the checkout on; run it under a virtual one: xvfb-run -a velquor ...");
   }
@@ -178,19 +207,24 @@ int runCheckoutSession(const CheckoutSessionOptions& options) {
     };
     gtk::GtkToolkit toolkit(toolkitOptions);
     session.screen = toolkit.rootViewControllerForWindow(GTK_WINDOW(session.window));
-    CheckoutEvents events;
-    events.completed = [&session](const std::shared_ptr<UIViewController>&, const std::optional<nlohmann::json>& data) {
-      session.report(eventLine("completed", &data));
+    library->reportFailures = options.reportFailures;
+    library->trustedOrigins = options.trustedOrigins;
+    library->onCall = [&session](const adapter::DelegateCall& call) {
+      switch (call.kind) {
+        case adapter::DelegateCall::Kind::completed:
+          session.report(eventLine("completed", &call.data));
+          break;
+        case adapter::DelegateCall::Kind::canceled:
+          session.report(eventLine("canceled", nullptr));
+          break;
+        case adapter::DelegateCall::Kind::failed:
+          session.report("{\"event\":\"failed\",\"error\":" +
+                             errorJSON(*call.error).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "}",
+                         kExitFailureReported);
+          break;
+      }
     };
-    events.canceled = [&session](const std::shared_ptr<UIViewController>&) { session.report(eventLine("canceled", nullptr)); };
-    if (options.reportFailures) {
-      events.failed = [&session](const std::shared_ptr<UIViewController>&, const platform::NSError& error) {
-        session.report("{\"event\":\"failed\",\"error\":" +
-                           errorJSON(error).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "}",
-                       kExitFailureReported);
-      };
-    }
-    library->present(session.screen, options.endpoint, std::move(events), options.trustedOrigins);
+    launch(*library, session.screen, options.endpoint);
 
     auto presented = session.screen->presentedViewController();
     auto webView = presented ? findWebView(presented->view()) : nullptr;

@@ -1,13 +1,14 @@
 // velquor demo: the sandbox gateway on a free loopback port and one checkout against it, under a
 // virtual display when there is no display.
 
-#include "CheckoutLibrary.h"
 #include "CheckoutSession.h"
 #include "CommandFailure.h"
 #include "Commands.h"
 #include "SampleParams.h"
 
 #include "sandbox/SandboxGateway.h"
+
+#include <CheckoutLibraryNames.h>
 
 #include <unistd.h>
 
@@ -74,7 +75,7 @@ void addDemoCommand(CLI::App& app, CommandAction& action) {
   auto options = std::make_shared<DemoOptions>();
   auto* command = app.add_subcommand("demo", "Pay the sample order on a local sandbox gateway and print the result");
   command->add_option("--library", options->library, "Library whose checkout runs the payment")
-      ->check(CLI::IsMember(libraryNames()))
+      ->check(CLI::IsMember(adapter::libraryNames()))
       ->capture_default_str();
   command->add_flag("--interactive", options->interactive, "Leave Pay or Decline to you instead of paying at once");
   command->callback([&action, options] { action = [options] { return runDemo(*options); }; });

@@ -1,10 +1,10 @@
 // velquor form: the page a checkout would load for a parameters document, byte for byte. It runs
 // the library's real checkout on the in-memory toolkit and prints what the web view was given.
 
-#include "CheckoutLibrary.h"
 #include "CommandFailure.h"
 #include "Commands.h"
 #include "Input.h"
+#include "LibraryCalls.h"
 
 #include <velquor/headless/HeadlessToolkit.h>
 
@@ -23,12 +23,12 @@ struct FormOptions {
 };
 
 int runForm(const FormOptions& options) {
-  auto library = makeLibrary(options.library);
-  library->loadParams(readInput(options.input));
+  auto library = openLibrary(options.library);
+  loadParams(*library, readInput(options.input));
 
   headless::HeadlessToolkit toolkit;
   auto screen = toolkit.makeAppScreen();
-  library->present(screen, options.endpoint, {});
+  launch(*library, screen, options.endpoint);
   toolkit.runUntilIdle();
   auto webViews = toolkit.webViews();
   if (webViews.empty() || webViews.back()->loads().empty()) {
@@ -49,7 +49,7 @@ void addFormCommand(CLI::App& app, CommandAction& action) {
   auto options = std::make_shared<FormOptions>();
   auto* command = app.add_subcommand("form", "Print the payment form page a checkout would load for a parameters document");
   command->add_option("--library", options->library, "Library whose checkout builds the page")
-      ->check(CLI::IsMember(libraryNames()));
+      ->check(CLI::IsMember(adapter::libraryNames()));
   command->add_option("--endpoint", options->endpoint, "Payment endpoint (default: the library's own)");
   command->add_option("input", options->input, "Parameters JSON file, or - for standard input")->capture_default_str();
   command->callback([&action, options] { action = [options] { return runForm(*options); }; });
