@@ -20,11 +20,7 @@ void Velquor::presentVelquorContorller(const std::shared_ptr<UIViewController>& 
   auto trustedOrigins = trustedOriginsFromStrings(options.trustedOrigins);
   if (!controller || !delegate) return;
   presentStoryboardCheckout<VelquorViewController>(
-      kStoryboard, controller,
-      [&](VelquorViewController& checkout) {
-        checkout.setDelegate(delegate);
-        checkout.setTrustedOrigins(std::move(trustedOrigins));
-      },
+      kStoryboard, controller, std::move(trustedOrigins), [&](VelquorViewController& checkout) { checkout.setDelegate(delegate); },
       [params, url](VelquorViewController& checkout) { checkout.startPayment(params, url); });
 }
 

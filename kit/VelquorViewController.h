@@ -28,7 +28,7 @@ class VelquorViewController final : public velquor::platform::UIViewController,
                                     public velquor::platform::WKUIDelegate,
                                     public velquor::platform::WKScriptMessageHandler {
  public:
-  // Every property at its initial value (init(coder:) and init(nibName:bundle:) alike).
+  // Every property at its initial value; the storyboard scene makes controllers through this too.
   VelquorViewController();
   ~VelquorViewController() override;
 

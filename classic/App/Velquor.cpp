@@ -26,11 +26,7 @@ void Velquor::presentVelquorContorller(const std::shared_ptr<UIViewController>& 
   // The parameters object itself, not a copy: changes made until the presentation has finished
   // reach the page.
   presentStoryboardCheckout<VelquorViewController>(
-      kStoryboard, controller,
-      [&](VelquorViewController& checkout) {
-        checkout.setPaymentDelegate(delegate);
-        checkout.setTrustedOrigins(std::move(trustedOrigins));
-      },
+      kStoryboard, controller, std::move(trustedOrigins), [&](VelquorViewController& checkout) { checkout.setPaymentDelegate(delegate); },
       [params, url](VelquorViewController& checkout) { checkout.startPayment(params, url); });
 }
 

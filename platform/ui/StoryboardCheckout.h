@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 #include <typeindex>
+#include <utility>
 
 // What a library's launcher does around its own controller: the bundle holding a storyboard of one
 // scene, the controller made from that scene, and its full-screen presentation in a navigation
@@ -49,14 +50,16 @@ std::shared_ptr<Controller> instantiateStoryboardCheckout(const StoryboardChecko
   return std::dynamic_pointer_cast<Controller>(instantiateStoryboardCheckout(names, std::type_index(typeid(Controller))));
 }
 
-// The whole launch: a new Controller from the scene (nothing happens without one), `configure`d,
-// then presented; `start` runs on it once the presentation has finished. A refused presentation
-// is told to the controller (`presentationWasRefused()`), which then holds nothing.
-template <class Controller, class Configure, class Start>
+// The whole launch: a new Controller from the scene (nothing happens without one), given the
+// trusted origins and `configure`d, then presented; `start` runs on it once the presentation has
+// finished. A refused presentation is told to the controller (`presentationWasRefused()`), which
+// then holds nothing.
+template <class Controller, class TrustedOrigins, class Configure, class Start>
 void presentStoryboardCheckout(const StoryboardCheckout& names, const std::shared_ptr<UIViewController>& presenting,
-                               Configure&& configure, Start start) {
+                               TrustedOrigins trustedOrigins, Configure&& configure, Start start) {
   auto checkout = instantiateStoryboardCheckout<Controller>(names);
   if (!checkout) return;
+  checkout->setTrustedOrigins(std::move(trustedOrigins));
   configure(*checkout);
   if (!presentFullScreenInNavigation(presenting, checkout, [checkout, start = std::move(start)] { start(*checkout); })) {
     checkout->presentationWasRefused();
