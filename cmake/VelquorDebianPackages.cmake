@@ -9,6 +9,9 @@ set(velquor_libraries VelquorPlatform VelquorHeadless VelquorKit VelquorClassic)
 if(TARGET VelquorGtk)
   list(APPEND velquor_libraries VelquorGtk)
 endif()
+if(TARGET VelquorQt)
+  list(APPEND velquor_libraries VelquorQt)
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velquor)
@@ -89,23 +92,33 @@ if(TARGET VelquorGtk)
     "window, with the gateway's pages in a WebKitGTK web view. With it comes the"
     "web process extension that reports the loads WebKit refuses.")
 endif()
+if(TARGET VelquorQt)
+  velquor_debian_package(VelquorQt libvelquorqt${PROJECT_VERSION_MAJOR} libs
+    DEPENDS VelquorPlatform
+    DESCRIPTION "Velquor checkout kit - Qt 6 WebEngine toolkit"
+    "Shows either Velquor checkout library's checkout in an app's own Qt Widgets"
+    "window, with the gateway's pages in a Qt WebEngine web view.")
+endif()
 # The loader's cache learns of the libraries through dpkg's trigger.
 foreach(library IN LISTS velquor_libraries)
   string(TOUPPER ${library} var)
   set(CPACK_DEBIAN_${var}_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/triggers)
 endforeach()
-# The CMake package and pkg-config files name nlohmann_json, and for the GTK toolkit gtk4 and
-# webkitgtk-6.0 through pkg-config.
+# The CMake package and pkg-config files name nlohmann_json, for the GTK toolkit gtk4 and
+# webkitgtk-6.0 through pkg-config, and for the Qt toolkit Qt 6 Widgets and WebEngine.
 set(development_depends "nlohmann-json3-dev (>= 3.11)")
 if(TARGET VelquorGtk)
   string(APPEND development_depends ", pkg-config, libgtk-4-dev (>= 4.8), libwebkitgtk-6.0-dev (>= 2.40)")
+endif()
+if(TARGET VelquorQt)
+  string(APPEND development_depends ", qt6-base-dev (>= 6.4), qt6-webengine-dev (>= 6.4)")
 endif()
 velquor_debian_package(Development libvelquorkit-dev libdevel
   DEPENDS ${velquor_libraries}
   EXTRA_DEPENDS "${development_depends}"
   DESCRIPTION "Velquor checkout kit - development files"
   "Headers, the CMake package (find_package(VelquorKit)) and pkg-config files"
-  "(velquorkit, velquorclassic, velquorheadless, velquorgtk, velquorplatform)"
+  "(velquorkit, velquorclassic, velquorheadless, velquorgtk, velquorqt, velquorplatform)"
   "of the Velquor checkout libraries.")
 # Without a display, `velquor demo` runs itself under xvfb-run.
 velquor_debian_package(Command velquor devel

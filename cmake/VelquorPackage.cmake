@@ -3,6 +3,12 @@ include(CMakePackageConfigHelpers)
 
 set(VELQUOR_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/VelquorKit)
 install(EXPORT VelquorKitTargets NAMESPACE VelquorKit:: DESTINATION ${VELQUOR_CMAKE_DIR} COMPONENT Development)
+# The config file finds Qt for the Qt toolkit's users only when the package has that toolkit.
+if(TARGET VelquorQt)
+  set(VELQUOR_PACKAGE_HAS_QT ON)
+else()
+  set(VELQUOR_PACKAGE_HAS_QT OFF)
+endif()
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/VelquorKitConfig.cmake.in
   ${PROJECT_BINARY_DIR}/VelquorKitConfig.cmake INSTALL_DESTINATION ${VELQUOR_CMAKE_DIR})
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/VelquorKitConfigVersion.cmake COMPATIBILITY SameMajorVersion)
@@ -31,3 +37,4 @@ velquor_pkgconfig(VelquorHeadless "Velquor in-memory toolkit for tests" "velquor
 velquor_pkgconfig(VelquorKit "Velquor checkout kit (value-record interface)" "velquorplatform")
 velquor_pkgconfig(VelquorClassic "Velquor checkout kit (object interface)" "velquorplatform")
 velquor_pkgconfig(VelquorGtk "Velquor GTK 4 + WebKitGTK toolkit" "velquorplatform gtk4 webkitgtk-6.0")
+velquor_pkgconfig(VelquorQt "Velquor Qt 6 WebEngine toolkit" "velquorplatform Qt6Widgets Qt6WebEngineWidgets")

@@ -14,7 +14,7 @@ using nlohmann::json;
 
 namespace {
 
-using gtk_test::Recorder;
+using velquor_testing::Recorder;
 
 class GtkFailureEvents : public GtkWindowTest {
  protected:

@@ -1,25 +1,19 @@
 #pragma once
 
 #include <GtkProcessWatch.h>
+#include <LoopbackServer.h>
 #include <velquor/gtk/GtkToolkit.h>
 
 #include <gtk/gtk.h>
-#include <httplib.h>
 #include <webkit/webkit.h>
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace gtk_test {
@@ -35,6 +29,8 @@ inline bool spinUntil(const std::function<bool()>& condition, std::chrono::milli
 }
 
 using velquor_testing::spinFor;
+using velquor_testing::LoopbackServer;
+using velquor_testing::unusedLoopbackPort;
 
 // A warning or critical from GLib's object system or GTK means a widget was used after it went
 // (or the like): it fails the running test rather than scrolling past in the log.
@@ -109,73 +105,6 @@ inline std::optional<std::string> evaluateJSON(WebKitWebView* webView, const std
   if (!spinUntil([&] { return result.done; })) return std::nullopt;
   return result.json;
 }
-
-// A port on loopback with nothing listening on it.
-inline int unusedLoopbackPort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
-
-// A small web server on loopback, on its own thread, recording what it is asked.
-class LoopbackServer {
- public:
-  struct Request {
-    std::string method;
-    std::string path;
-    std::string userAgent;
-    std::string body;
-  };
-
-  LoopbackServer() {
-    // One request per connection: an idle kept-alive connection would hold stop() for seconds.
-    server_.set_keep_alive_max_count(1);
-    server_.set_logger([this](const httplib::Request& request, const httplib::Response&) {
-      std::lock_guard lock(mutex_);
-      requests_.push_back({request.method, request.path, request.get_header_value("User-Agent"), request.body});
-    });
-  }
-  ~LoopbackServer() { stop(); }
-
-  httplib::Server& routes() { return server_; }
-
-  void start() {
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    // Bound and listening already: connections wait until the thread accepts them.
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
-  }
-  void stop() {
-    if (!thread_.joinable()) return;
-    server_.stop();
-    thread_.join();
-  }
-
-  std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
-  std::vector<Request> requests() const {
-    std::lock_guard lock(mutex_);
-    return requests_;
-  }
-  std::size_t requestCount(const std::string& path) const {
-    std::lock_guard lock(mutex_);
-    std::size_t count = 0;
-    for (const auto& request : requests_) count += request.path == path ? 1 : 0;
-    return count;
-  }
-
- private:
-  httplib::Server server_;
-  std::thread thread_;
-  int port_ = 0;
-  mutable std::mutex mutex_;
-  std::vector<Request> requests_;
-};
 
 // A window with the app's own content, under a fresh toolkit.
 class GtkWindowTest : public ::testing::Test {

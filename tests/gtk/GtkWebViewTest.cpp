@@ -11,7 +11,7 @@ using nlohmann::json;
 
 namespace {
 
-using gtk_test::Recorder;
+using velquor_testing::Recorder;
 
 class GtkWebView : public GtkWindowTest {
  protected:

@@ -1,6 +1,6 @@
 #pragma once
 
-// Plays the app's side of a web view in the GTK tests: records what the toolkit reports.
+// Plays the app's side of a web view in the tests of the real toolkits: records what the toolkit reports.
 
 #include <velquor/platform/WKWebView.h>
 
@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-namespace gtk_test {
+namespace velquor_testing {
 
 using namespace velquor::platform;
 
@@ -88,4 +88,4 @@ struct Recorder : WKNavigationDelegate, WKUIDelegate, WKScriptMessageHandler {
   std::size_t count(const std::string& event) const { return std::count(events.begin(), events.end(), event); }
 };
 
-}  // namespace gtk_test
+}  // namespace velquor_testing

@@ -1,0 +1,147 @@
+#include "QtToolkit.h"
+
+#include "MainLoop.h"
+#include "QtToolkitState.h"
+#include "WebEngineViewPeer.h"
+#include "WindowHost.h"
+
+#include <QApplication>
+#include <QWebEngineProfile>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace velquor::qt {
+
+using platform::CGRect;
+using platform::UIViewController;
+
+namespace {
+
+// The size of a phone screen, for root views made before any window is known.
+constexpr int kFallbackWidth = 390;
+constexpr int kFallbackHeight = 844;
+
+}  // namespace
+
+QtToolkit::QtToolkit(QtToolkitOptions options) {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    throw std::logic_error("QtToolkit needs a QApplication to be made first");
+  }
+  state_ = std::make_unique<QtToolkitState>(std::move(options));
+  // The kit's warnings join the app's Qt log, as Qt's own do.
+  state_->previousLogHandler =
+      platform::setNSLogHandler([](const std::string& message) { qWarning("%s", message.c_str()); });
+  state_->profile = std::make_shared<WebProfile>();
+}
+
+QtToolkit::~QtToolkit() {
+  // What is shown goes with the toolkit that shows it.
+  const auto shown = state_->hosts;
+  for (const auto& host : shown) {
+    if (host->rootViewController()->presentedViewController()) {
+      host->rootViewController()->dismissViewControllerAnimated(false, nullptr);
+    }
+  }
+  state_->hosts.clear();  // each window loses the pages laid over it
+  platform::setNSLogHandler(std::move(state_->previousLogHandler));
+}
+
+std::shared_ptr<UIViewController> QtToolkit::rootViewControllerForWindow(QWidget* window) {
+  if (!window) return nullptr;
+  for (const auto& host : state_->hosts) {
+    if (host->window() == window) return host->rootViewController();
+  }
+  auto host = std::make_shared<WindowHost>(window, *state_);
+  QObject::connect(window, &QObject::destroyed, &state_->connections, [this, window] { forgetWindow(window); });
+  state_->hosts.push_back(host);
+  return host->rootViewController();
+}
+
+void QtToolkit::forgetWindow(QWidget* window) {
+  auto it = std::find_if(state_->hosts.begin(), state_->hosts.end(),
+                         [window](const auto& host) { return host->window() == window || !host->window(); });
+  if (it == state_->hosts.end()) return;
+  auto host = *it;
+  host->windowGone();
+  // Nothing can be seen over a window that is gone: dismiss it, so that the screens presented
+  // over it run their disappearance (the checkout drops its script-message registration there)
+  // and everything they hold is let go.
+  if (host->rootViewController()->presentedViewController()) {
+    host->rootViewController()->dismissViewControllerAnimated(false, nullptr);
+  }
+  state_->hosts.erase(std::find(state_->hosts.begin(), state_->hosts.end(), host));
+}
+
+QWidget* QtToolkit::widgetForView(const platform::UIView& view) const {
+  auto it = state_->widgets.find(&view);
+  return it == state_->widgets.end() ? nullptr : it->second.data();
+}
+
+QWidget* QtToolkit::widgetForViewController(const UIViewController& controller) const {
+  auto it = state_->widgets.find(&controller);
+  return it == state_->widgets.end() ? nullptr : it->second.data();
+}
+
+QWebEngineView* QtToolkit::webEngineView(const platform::WKWebView& webView) {
+  auto* peer = dynamic_cast<WebEngineViewPeer*>(webView.peer());
+  return peer ? peer->view() : nullptr;
+}
+
+QWebEngineProfile* QtToolkit::profile() const { return state_->profile->profile(); }
+
+std::size_t QtToolkit::liveWebViewCount() { return WebEngineViewPeer::liveViewCount(); }
+
+std::size_t QtToolkit::livePageCount() { return WebEngineViewPeer::livePageCount(); }
+
+CGRect QtToolkit::screenBounds() const {
+  int width = 0;
+  int height = 0;
+  if (!state_->hosts.empty() && state_->hosts.back()->window()) {
+    QWidget* window = state_->hosts.back()->window();
+    width = window->width();
+    height = window->height();
+  }
+  if (width <= 0 || height <= 0) {
+    width = kFallbackWidth;
+    height = kFallbackHeight;
+  }
+  return platform::CGRectMake(0, 0, width, height);
+}
+
+std::shared_ptr<WindowHost> QtToolkit::hostFor(const std::shared_ptr<UIViewController>& controller) const {
+  for (auto current = controller; current; current = current->presentingViewController()) {
+    for (const auto& host : state_->hosts) {
+      if (host->rootViewController() == current) return host;
+    }
+  }
+  return nullptr;
+}
+
+bool QtToolkit::presentViewController(const std::shared_ptr<UIViewController>& presenting,
+                                      const std::shared_ptr<UIViewController>& presented, bool animated,
+                                      std::function<void()> didPresent) {
+  auto host = hostFor(presenting);
+  if (!host) {
+    // As on the platform: a screen that is in no window cannot present; nothing is shown.
+    qWarning("velquor: the presenting controller is not shown in any window; nothing is presented");
+    return false;
+  }
+  return host->present(presented, animated, std::move(didPresent));
+}
+
+void QtToolkit::dismissViewController(const std::shared_ptr<UIViewController>& presenting,
+                                      const std::shared_ptr<UIViewController>& presented, bool animated,
+                                      std::function<void()> didDismiss) {
+  if (auto host = hostFor(presenting)) {
+    host->dismiss(presented, animated, std::move(didDismiss));
+  } else {
+    postToMainLoop(std::move(didDismiss));
+  }
+}
+
+std::unique_ptr<platform::WebViewPeer> QtToolkit::makeWebViewPeer(platform::WKWebView& webView) {
+  return std::make_unique<WebEngineViewPeer>(webView, state_->profile, state_->options.loadFailed);
+}
+
+}  // namespace velquor::qt

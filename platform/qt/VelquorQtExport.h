@@ -1,0 +1,3 @@
+#pragma once
+
+#define VELQUOR_QT_EXPORT __attribute__((visibility("default")))

@@ -1,0 +1,151 @@
+#include "WindowHost.h"
+
+#include "MainLoop.h"
+#include "QtToolkitState.h"
+
+#include <velquor/platform/UIAlertController.h>
+
+#include <QEvent>
+#include <QPropertyAnimation>
+
+#include <algorithm>
+
+namespace velquor::qt {
+
+using platform::UIViewController;
+
+namespace {
+
+std::vector<const UIViewController*> presentedChain(const std::shared_ptr<UIViewController>& presented) {
+  std::vector<const UIViewController*> chain;
+  for (auto controller = presented; controller; controller = controller->presentedViewController()) {
+    chain.push_back(controller.get());
+  }
+  return chain;
+}
+
+bool contains(const std::vector<const UIViewController*>& chain, const UIViewController* controller) {
+  return std::find(chain.begin(), chain.end(), controller) != chain.end();
+}
+
+}  // namespace
+
+WindowHost::WindowHost(QWidget* window, QtToolkitState& state)
+    : window_(window), state_(state), root_(std::make_shared<UIViewController>()) {
+  window->installEventFilter(this);
+}
+
+WindowHost::~WindowHost() {
+  if (window_) window_->removeEventFilter(this);
+  alerts_.clear();
+  pages_.clear();
+}
+
+void WindowHost::windowGone() {
+  if (window_) window_->removeEventFilter(this);
+  for (const auto& page : pages_) {
+    if (QWidget* widget = page->widget()) widget->setParent(nullptr);
+  }
+  window_ = nullptr;
+}
+
+bool WindowHost::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == window_ && event->type() == QEvent::Resize) {
+    // The pages keep covering the whole window; one sliding keeps its place in the slide.
+    for (const auto& page : pages_) {
+      if (QWidget* widget = page->widget()) widget->resize(window_->size());
+    }
+  }
+  return false;
+}
+
+bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, bool animated,
+                         std::function<void()> didPresent) {
+  if (!window_) return false;
+  if (auto alert = std::dynamic_pointer_cast<platform::UIAlertController>(presented)) {
+    auto dialog = std::make_shared<AlertDialog>(alert, window_, std::move(didPresent));
+    state_.widgets[presented.get()] = dialog->widget();
+    alerts_.push_back({presented, std::move(dialog)});
+    return true;
+  }
+  auto page = std::make_unique<PresentedPage>(presented, state_);
+  QWidget* widget = page->widget();
+  widget->setParent(window_);
+  widget->resize(window_->size());
+  widget->raise();
+  widget->show();
+  pages_.push_back(std::move(page));
+  slide(widget, QPoint(0, window_->height()), QPoint(0, 0), animated,
+        [widget = QPointer<QWidget>(widget), didPresent = std::move(didPresent)] {
+          // Keys go to the checkout now, not to the app's content under it.
+          if (widget) widget->setFocus(Qt::OtherFocusReason);
+          if (didPresent) didPresent();
+        });
+  return true;
+}
+
+void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, bool animated,
+                         std::function<void()> didDismiss) {
+  const auto chain = presentedChain(presented);
+
+  // Alerts leave the model at once; their boxes go on the next turn, since this may run inside a
+  // box's own click.
+  for (auto it = alerts_.begin(); it != alerts_.end();) {
+    if (!contains(chain, it->controller.get())) {
+      ++it;
+      continue;
+    }
+    if (auto entry = state_.widgets.find(it->controller.get()); entry != state_.widgets.end()) state_.widgets.erase(entry);
+    if (QWidget* box = it->dialog->widget()) box->hide();
+    postToMainLoop([dialog = std::move(it->dialog)] {});
+    it = alerts_.erase(it);
+  }
+
+  auto lowest = std::find_if(pages_.begin(), pages_.end(),
+                             [&](const auto& page) { return contains(chain, page->controller().get()); });
+  if (lowest == pages_.end() || !window_) {
+    if (lowest != pages_.end()) {
+      // No window to slide in: the pages go at once.
+      pages_.erase(lowest, pages_.end());
+    }
+    postToMainLoop(std::move(didDismiss));
+    return;
+  }
+  // Pages above the lowest one go down with it, hidden behind it.
+  for (auto above = lowest + 1; above != pages_.end(); ++above) {
+    if (QWidget* widget = (*above)->widget()) widget->hide();
+  }
+  QWidget* widget = (*lowest)->widget();
+  slide(widget, widget ? widget->pos() : QPoint(), QPoint(0, window_->height()), animated,
+        [weak = weak_from_this(), chain, didDismiss = std::move(didDismiss)] {
+          // The pages go first, so that nothing on screen still holds what the completion lets go.
+          if (auto self = weak.lock()) {
+            std::erase_if(self->pages_, [&chain](const auto& page) { return contains(chain, page->controller().get()); });
+          }
+          if (didDismiss) didDismiss();
+        });
+}
+
+void WindowHost::slide(QWidget* page, QPoint from, QPoint to, bool animated, std::function<void()> done) {
+  const int duration = static_cast<int>(std::max<long long>(0, state_.options.transitionDuration.count()));
+  if (!page || !animated || duration == 0 || !page->isVisible()) {
+    if (page) page->move(to);
+    postToMainLoop(std::move(done));
+    return;
+  }
+  auto* animation = new QPropertyAnimation(page, "pos", page);
+  animation->setDuration(duration);
+  animation->setStartValue(from);
+  animation->setEndValue(to);
+  animation->setEasingCurve(to.y() == 0 ? QEasingCurve::OutCubic : QEasingCurve::InCubic);
+  // Done once, whether the slide ends or its page goes first (then the end is immediate).
+  auto pending = std::make_shared<std::function<void()>>(std::move(done));
+  auto finish = [pending] {
+    if (auto run = std::exchange(*pending, nullptr)) postToMainLoop(std::move(run));
+  };
+  QObject::connect(animation, &QAbstractAnimation::finished, finish);
+  QObject::connect(animation, &QObject::destroyed, finish);
+  animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+}  // namespace velquor::qt
