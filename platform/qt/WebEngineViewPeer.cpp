@@ -1,13 +1,13 @@
 #include "WebEngineViewPeer.h"
 
 #include "CheckoutSchemeHandler.h"
+#include "EngineErrors.h"
 #include "MainLoop.h"
 #include "WebProfile.h"
 
 #include <velquor/platform/NSLog.h>
 #include <velquor/platform/WKNavigationResponse.h>
 
-#include <QMetaEnum>
 #include <QWebEngineCertificateError>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
@@ -28,41 +28,6 @@ std::size_t livePages = 0;
 
 // The engine's own page-load limit for a document given as text (a data: address inside).
 constexpr qsizetype kTextDocumentLimit = 2 * 1024 * 1024;
-
-// Qt WebEngine's error domains, by their names in Qt: "QtWebEngineConnectionErrorDomain"...
-std::string domainName(QWebEngineLoadingInfo::ErrorDomain domain) {
-  const char* key = QMetaEnum::fromType<QWebEngineLoadingInfo::ErrorDomain>().valueToKey(domain);
-  return std::string("QtWebEngine") + (key ? key : "ErrorDomain");
-}
-
-NSError errorFrom(const QWebEngineLoadingInfo& info) {
-  platform::NSErrorUserInfo userInfo;
-  userInfo[platform::NSLocalizedDescriptionKey] = info.errorString().toStdString();
-  userInfo[platform::NSURLErrorFailingURLStringErrorKey] = info.url().toString().toStdString();
-  return NSError(domainName(info.errorDomain()), info.errorCode(), std::move(userInfo));
-}
-
-// Another navigation took this one's place, or it was stopped: told as the platform tells it.
-NSError cancelledError(NSError engineError) {
-  auto userInfo = engineError.userInfo();
-  userInfo[platform::NSUnderlyingErrorKey] = std::make_shared<const NSError>(std::move(engineError));
-  return NSError(platform::NSURLErrorDomain, platform::NSURLErrorCancelled, std::move(userInfo));
-}
-
-// What the toolkit refuses to load, as WebKit refuses it: a scheme a checkout never needs
-// (file:, chrome:...). The engine's own pages and documents load as they are.
-bool isLoadableScheme(const QUrl& url) {
-  const QString scheme = url.scheme();
-  return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("about") ||
-         scheme == QLatin1String("data") || scheme == QLatin1String("blob") || CheckoutSchemeHandler::isDocumentURL(url);
-}
-
-NSError refusedSchemeError(const QUrl& url) {
-  const std::string address = url.toString().toStdString();
-  return NSError("QtWebEnginePolicyError", 101,
-                 {{platform::NSLocalizedDescriptionKey, "Not allowed to load local resource: " + address},
-                  {platform::NSURLErrorFailingURLStringErrorKey, address}});
-}
 
 // A callback may drop the last reference to the web view (an app dismissing the checkout from a
 // delegate call); its peer must not be destroyed under the signal that is calling it.
@@ -285,9 +250,7 @@ void WebEngineViewPeer::endCurrentNavigation(WKWebView& webView) {
     return;
   }
   // Another one took its place before it was shown, without a word from the engine.
-  webView.notifyDidFailProvisionalNavigation(
-      navigation, cancelledError(NSError(domainName(QWebEngineLoadingInfo::InternalErrorDomain), -3,
-                                         {{platform::NSLocalizedDescriptionKey, std::string("net::ERR_ABORTED")}})));
+  webView.notifyDidFailProvisionalNavigation(navigation, cancelledError(abortedError()));
 }
 
 void WebEngineViewPeer::startMergedNavigation(WKWebView& webView) {
@@ -307,11 +270,7 @@ void WebEngineViewPeer::loaded(WKWebView& webView, const QUrl& url, long statusC
       // The engine has shown it already; what the delegate refused goes, and is reported as WebKit
       // reports a response it was told to ignore.
       if (page_) page_->triggerAction(QWebEnginePage::Stop);
-      const std::string address = url.toString().toStdString();
-      webView.notifyDidFailProvisionalNavigation(
-          navigation, NSError("QtWebEnginePolicyError", 102,
-                              {{platform::NSLocalizedDescriptionKey, std::string("Frame load interrupted")},
-                               {platform::NSURLErrorFailingURLStringErrorKey, address}}));
+      webView.notifyDidFailProvisionalNavigation(navigation, refusedResponseError(url));
       return;
     }
   }

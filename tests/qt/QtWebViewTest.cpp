@@ -11,6 +11,12 @@
 #include <QWebEngineProfile>
 
 #include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
 
 using namespace velquor::platform;
 using namespace qt_test;
@@ -172,6 +178,42 @@ TEST_F(QtWebView, ALocalFileIsRefusedAndReportedAsTheToolkitsRefusal) {
   EXPECT_EQ(recorder->errors[0].code(), 101);
   EXPECT_EQ(std::get<std::string>(recorder->errors[0].userInfo().at(NSURLErrorFailingURLStringErrorKey)),
             "file:///etc/hostname");
+}
+
+TEST_F(QtWebView, AnUntrustedCertificateIsRefusedNeverOverridden) {
+  // A self-signed certificate, which no authority vouches for.
+  const auto folder = std::filesystem::temp_directory_path() / ("velquor-qt-tls-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const auto key = (folder / "key.pem").string();
+  const auto certificate = (folder / "certificate.pem").string();
+  const std::string make = "openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -days 2 -keyout '" + key +
+                           "' -out '" + certificate + "' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(make.c_str()), 0);
+  httplib::SSLServer server(certificate.c_str(), key.c_str());
+  std::atomic<int> requests{0};
+  server.Get("/pay", [&](const httplib::Request&, httplib::Response& response) {
+    ++requests;
+    response.set_content("<p>paid</p>", "text/html");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  std::thread thread([&] { server.listen_after_bind(); });
+
+  makeWebView();
+  const std::string target = "https://127.0.0.1:" + std::to_string(port) + "/pay";
+  webView->loadHTMLString("<script>location.href = '" + target + "'</script>", std::nullopt);
+  const bool failed = spinUntil([&] { return !recorder->errors.empty(); });
+  spinFor(300ms);
+  server.stop();
+  thread.join();
+  std::filesystem::remove_all(folder);
+
+  ASSERT_TRUE(failed);
+  ASSERT_EQ(recorder->errors.size(), 1u);
+  EXPECT_EQ(recorder->errors[0].domain(), "QtWebEngineCertificateErrorDomain");
+  EXPECT_EQ(recorder->errors[0].code(), -202) << "net::ERR_CERT_AUTHORITY_INVALID";
+  EXPECT_EQ(requests.load(), 0) << "nothing was sent over the untrusted connection";
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].first, target);
 }
 
 TEST_F(QtWebView, TheEndOfTheRendererIsReportedOnceAndTheNextLoadWorks) {
