@@ -34,12 +34,15 @@ constexpr const char* kPageScript = R"JS((() => {
     handlers = {};
     Object.defineProperty(webkit, "messageHandlers", {value: handlers, configurable: true});
   }
+  // Taken before any of the page's scripts run: the page cannot change how its messages leave.
+  const clone = window.structuredClone, Event = window.CustomEvent, root = document;
+  const dispatch = EventTarget.prototype.dispatchEvent;
   for (const name of names) {
     const type = "velquor-bridge:" + name;
     const handler = Object.freeze({
       postMessage(body) {
-        try { structuredClone(body); } catch (error) { return; }
-        document.dispatchEvent(new CustomEvent(type, {detail: {body}}));
+        try { clone(body); } catch (error) { return; }
+        dispatch.call(root, new Event(type, {detail: {body}}));
       }
     });
     Object.defineProperty(handlers, name, {value: handler, configurable: true, enumerable: true});

@@ -117,6 +117,7 @@ void WebEngineViewPeer::applyPreferences() {
 }
 
 void WebEngineViewPeer::applyScriptMessageNames() {
+  if (!bridge_) return;
   bridge_->setNames(webView_.configuration()->userContentController()->scriptMessageHandlerNames());
 }
 

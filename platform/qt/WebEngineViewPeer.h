@@ -84,8 +84,9 @@ class WebEngineViewPeer final : public platform::WebViewPeer, private EnginePage
   LoadFailureObserver loadFailed_;
   QPointer<QWebEngineView> view_;
   QPointer<EnginePage> page_;
-  ScriptBridge* bridge_ = nullptr;
-  QObject* connections_ = nullptr;
+  // Qt deletes them with the view when the app's window takes the view along: then they read null.
+  QPointer<ScriptBridge> bridge_;
+  QPointer<QObject> connections_;
   QUrl document_;
 
   platform::NSObservation configurationObservation_;

@@ -6,6 +6,7 @@
 #include <velquor/platform/UIAlertController.h>
 #include <velquor/platform/UIBarButtonItem.h>
 #include <velquor/platform/UINavigationController.h>
+#include <velquor/platform/WKWebView.h>
 
 #include <QLabel>
 #include <QMessageBox>
@@ -119,6 +120,27 @@ TEST_F(QtPresentation, ThePageFollowsTheWindowsSizeAndTheToolkitsEndTakesItAway)
   spinFor(50ms);
   EXPECT_TRUE(page.isNull());
   EXPECT_TRUE(pagesOnWindow().isEmpty());
+}
+
+TEST_F(QtPresentation, AWindowDestroyedUnderACheckoutTakesThePresentationAwayAndLetsItGo) {
+  auto content = std::make_shared<UIViewController>();
+  auto webView = WKWebView::initWithFrame(content->view()->bounds(), std::make_shared<WKWebViewConfiguration>());
+  content->view()->addSubview(webView);
+  std::weak_ptr<UIViewController> weakContent = content;
+  auto navigation = presentNavigation(content);
+  content.reset();
+  ASSERT_NE(toolkit->widgetForView(*webView), nullptr);
+  std::weak_ptr<UINavigationController> weakNavigation = navigation;
+  navigation.reset();
+
+  delete window;
+  window = nullptr;
+  spinFor(100ms);
+  EXPECT_TRUE(weakNavigation.expired());
+  EXPECT_TRUE(weakContent.expired());
+  EXPECT_EQ(toolkit->widgetForView(*webView), nullptr);
+  webView->loadHTMLString("<p>still safe</p>", std::nullopt);  // whatever is left of its engine
+  spinFor(100ms);
 }
 
 TEST_F(QtPresentation, TheBarCentresItsTitleFollowsTheModelAndAClickSendsTheButtonsAction) {

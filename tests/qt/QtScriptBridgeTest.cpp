@@ -64,6 +64,21 @@ TEST_F(QtScriptBridge, MessagesPostedWhileTheDocumentIsParsedArriveInOrder) {
   EXPECT_FALSE(recorder->frames[0].has_value()) << "no frame information for a page-world handler";
 }
 
+TEST_F(QtScriptBridge, ThePagesOwnGlobalsDoNotChangeWhatItsMessagesCarry) {
+  makeWebView(WKContentWorld::defaultClientWorld());
+  webView->loadHTMLString("<script>"
+                          "JSON.stringify = () => '\"tampered\"';"
+                          "window.structuredClone = (v) => v;"
+                          "EventTarget.prototype.dispatchEvent = function () { return true; };"
+                          "Array.prototype.push = function () { return 0; };"
+                          "window.webkit.messageHandlers.paymentResponseIos.postMessage({status: 'success', list: [1, 2]});"
+                          "</script>",
+                          std::nullopt);
+  ASSERT_TRUE(spinUntil([&] { return recorder->messages.size() == 1; }));
+  spinFor(200ms);
+  EXPECT_EQ(bodies(), (std::vector<json>{json({{"status", "success"}, {"list", {1, 2}}})}));
+}
+
 TEST_F(QtScriptBridge, AMessagePostedJustBeforeThePageNavigatesAwayArrives) {
   LoopbackServer server;
   server.routes().Get("/next", [](const httplib::Request&, httplib::Response& response) {
