@@ -7,6 +7,7 @@
 #include "WindowHost.h"
 
 #include <velquor/platform/NSLog.h>
+#include <velquor/platform/WindowPresentations.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -15,14 +16,6 @@ namespace velquor::gtk {
 
 using platform::CGRect;
 using platform::UIViewController;
-
-namespace {
-
-// The size of a phone screen, for root views made before any window is known.
-constexpr int kFallbackWidth = 390;
-constexpr int kFallbackHeight = 844;
-
-}  // namespace
 
 GtkToolkit::GtkToolkit(GtkToolkitOptions options) {
   if (!gtk_is_initialized()) throw std::logic_error("GtkToolkit needs GTK to be initialised first (gtk_init)");
@@ -127,42 +120,21 @@ CGRect GtkToolkit::screenBounds() const {
     height = gtk_widget_get_height(window);
     if (width <= 0 || height <= 0) gtk_window_get_default_size(GTK_WINDOW(window), &width, &height);
   }
-  if (width <= 0 || height <= 0) {
-    width = kFallbackWidth;
-    height = kFallbackHeight;
-  }
-  return platform::CGRectMake(0, 0, width, height);
-}
-
-std::shared_ptr<WindowHost> GtkToolkit::hostFor(const std::shared_ptr<UIViewController>& controller) const {
-  for (auto current = controller; current; current = current->presentingViewController()) {
-    for (const auto& host : state_->hosts) {
-      if (host->rootViewController() == current) return host;
-    }
-  }
-  return nullptr;
+  return platform::windowScreenBounds(width, height);
 }
 
 bool GtkToolkit::presentViewController(const std::shared_ptr<UIViewController>& presenting,
-                                       const std::shared_ptr<UIViewController>& presented, bool animated,
-                                       std::function<void()> didPresent) {
-  auto host = hostFor(presenting);
-  if (!host) {
-    // As on the platform: a screen that is in no window cannot present; nothing is shown.
-    g_warning("velquor: the presenting controller is not shown in any window; nothing is presented");
-    return false;
-  }
-  return host->present(presented, animated, std::move(didPresent));
+                                     const std::shared_ptr<UIViewController>& presented, bool animated,
+                                     std::function<void()> didPresent) {
+  return platform::presentInWindow(state_->hosts, presenting, presented, animated, std::move(didPresent),
+                                   [] { g_warning("%s", platform::kNotInAnyWindowWarning); });
 }
 
 void GtkToolkit::dismissViewController(const std::shared_ptr<UIViewController>& presenting,
-                                       const std::shared_ptr<UIViewController>& presented, bool animated,
-                                       std::function<void()> didDismiss) {
-  if (auto host = hostFor(presenting)) {
-    host->dismiss(presented, animated, std::move(didDismiss));
-  } else {
-    postToMainLoop(std::move(didDismiss));
-  }
+                                     const std::shared_ptr<UIViewController>& presented, bool animated,
+                                     std::function<void()> didDismiss) {
+  platform::dismissInWindow(state_->hosts, presenting, presented, animated, std::move(didDismiss),
+                            [](std::function<void()> task) { postToMainLoop(std::move(task)); });
 }
 
 std::unique_ptr<platform::WebViewPeer> GtkToolkit::makeWebViewPeer(platform::WKWebView& webView) {

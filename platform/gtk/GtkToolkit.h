@@ -100,7 +100,6 @@ class VELQUOR_GTK_EXPORT GtkToolkit final : public platform::Toolkit {
   std::unique_ptr<platform::WebViewPeer> makeWebViewPeer(platform::WKWebView& webView) override;
 
  private:
-  std::shared_ptr<WindowHost> hostFor(const std::shared_ptr<platform::UIViewController>& controller) const;
   void forgetWindow(GtkWindow* window);
   static void windowDestroyed(GtkWidget* window, void* toolkit);
 

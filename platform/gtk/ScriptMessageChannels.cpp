@@ -1,35 +1,12 @@
 #include "ScriptMessageChannels.h"
 
-#include <nlohmann/json.hpp>
+#include <velquor/platform/ScriptMessageStandIns.h>
 
 #include <algorithm>
 
 namespace velquor::gtk {
 
 namespace {
-
-// The page world's stand-in for window.webkit.messageHandlers.NAME. Like WebKit's own handler it
-// drops, without a word, a value that cannot be copied to another world (a function, a symbol).
-constexpr const char* kPageScript = R"JS((() => {
-  const name = @NAME@, type = @EVENT@;
-  const handler = Object.freeze({
-    postMessage(body) {
-      try { structuredClone(body); } catch (error) { return; }
-      document.dispatchEvent(new CustomEvent(type, {detail: {body}}));
-    }
-  });
-  let webkit = window.webkit;
-  if (webkit === undefined) {
-    webkit = {};
-    Object.defineProperty(window, "webkit", {value: webkit, configurable: true});
-  }
-  let handlers = webkit.messageHandlers;
-  if (handlers === undefined) {
-    handlers = {};
-    Object.defineProperty(webkit, "messageHandlers", {value: handlers, configurable: true});
-  }
-  Object.defineProperty(handlers, name, {value: handler, configurable: true, enumerable: true});
-})();)JS";
 
 // The client world's listener: says, as only its own world can, whether its document is the
 // top-level one and what its origin is.
@@ -44,18 +21,6 @@ constexpr const char* kWorldScript = R"JS((() => {
     });
   });
 })();)JS";
-
-std::string withNames(std::string script, const std::string& name) {
-  auto replace = [&script](const std::string& placeholder, const std::string& text) {
-    for (auto at = script.find(placeholder); at != std::string::npos; at = script.find(placeholder, at + text.size())) {
-      script.replace(at, placeholder.size(), text);
-    }
-  };
-  // As JavaScript string literals: a name is any text.
-  replace("@NAME@", nlohmann::json(name).dump(-1, ' ', true));
-  replace("@EVENT@", nlohmann::json("velquor-bridge:" + name).dump(-1, ' ', true));
-  return script;
-}
 
 }  // namespace
 
@@ -101,8 +66,9 @@ void ScriptMessageChannels::open(const Registration& registration) {
   }
   if (world) {
     // Into every document from its start, before any of the page's own scripts run.
-    const auto pageScript = withNames(kPageScript, name);
-    const auto worldScript = withNames(kWorldScript, name);
+    const auto pageScript = platform::scriptMessageStandInsScript({name});
+    const auto worldScript =
+        platform::withScriptLiterals(kWorldScript, {{"@NAME@", name}, {"@EVENT@", platform::scriptMessageEventType(name)}});
     channel->bridge.emplace_back(
         webkit_user_script_new(pageScript.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
                                WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr),

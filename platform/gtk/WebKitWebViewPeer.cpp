@@ -103,7 +103,7 @@ WebKitWebViewPeer::WebKitWebViewPeer(WKWebView& webView, WebKitWebContext* conte
   setEngineEvents(engine_.get(), this);
 
   // Reading the configuration is all a peer may do while the web view is being made.
-  observeConfiguration();
+  configurationWatch_.emplace(webView_, [this] { applyPreferences(); }, [this] { applyScriptMessageNames(); });
   customUserAgentDidChange();
 }
 
@@ -116,17 +116,6 @@ std::size_t WebKitWebViewPeer::liveCount() { return liveEngines; }
 
 std::shared_ptr<WKWebView> WebKitWebViewPeer::lockWebView() const {
   return std::static_pointer_cast<WKWebView>(webView_.weak_from_this().lock());
-}
-
-void WebKitWebViewPeer::observeConfiguration() {
-  auto configuration = webView_.configuration();
-  configurationObservation_ = configuration->addObserver([this](platform::NSObject&) { observeConfiguration(); });
-  preferencesObservation_ =
-      configuration->preferences()->addObserver([this](platform::NSObject&) { applyPreferences(); });
-  contentControllerObservation_ =
-      configuration->userContentController()->addObserver([this](platform::NSObject&) { applyScriptMessageNames(); });
-  applyPreferences();
-  applyScriptMessageNames();
 }
 
 void WebKitWebViewPeer::applyPreferences() {

@@ -7,6 +7,7 @@
 
 #include <velquor/platform/NSObject.h>
 #include <velquor/platform/WKWebView.h>
+#include <velquor/platform/WebViewConfigurationWatch.h>
 #include <velquor/platform/WebViewPeer.h>
 
 #include <webkit/webkit.h>
@@ -50,7 +51,6 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
 
  private:
   std::shared_ptr<platform::WKWebView> lockWebView() const;
-  void observeConfiguration();
   void applyPreferences();
   void applyScriptMessageNames();
   void deliverScriptMessage(const std::string& name, ScriptMessage message);
@@ -75,9 +75,7 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
   ScriptMessageChannels channels_;
   LoadFailureObserver loadFailed_;
 
-  platform::NSObservation configurationObservation_;
-  platform::NSObservation preferencesObservation_;
-  platform::NSObservation contentControllerObservation_;
+  std::optional<platform::WebViewConfigurationWatch> configurationWatch_;
 
   // The navigation of the last loadHTMLString, until WebKit starts it; then the one under way.
   std::shared_ptr<platform::WKNavigation> pendingNavigation_;

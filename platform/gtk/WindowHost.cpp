@@ -4,6 +4,7 @@
 #include "MainLoop.h"
 
 #include <velquor/platform/UIAlertController.h>
+#include <velquor/platform/WindowPresentations.h>
 
 #include <algorithm>
 
@@ -16,18 +17,6 @@ namespace {
 // A transition whose frame clock stalls (a hidden window) still completes, this long after it
 // should have ended.
 constexpr unsigned kTransitionGraceMilliseconds = 1000;
-
-std::vector<const UIViewController*> presentedChain(const std::shared_ptr<UIViewController>& presented) {
-  std::vector<const UIViewController*> chain;
-  for (auto controller = presented; controller; controller = controller->presentedViewController()) {
-    chain.push_back(controller.get());
-  }
-  return chain;
-}
-
-bool contains(const std::vector<const UIViewController*>& chain, const UIViewController* controller) {
-  return std::find(chain.begin(), chain.end(), controller) != chain.end();
-}
 
 }  // namespace
 
@@ -78,23 +67,18 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
 
 void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, bool animated,
                          std::function<void()> didDismiss) {
-  const auto chain = presentedChain(presented);
+  const platform::PresentedChain chain(presented);
 
   // Alerts leave the model at once; their dialogs go (hidden and destroyed together) on the next
   // turn: this may run inside a dialog's own response or close-request signal, and a window hidden
   // inside its close-request keeps a size handler on its surface that outlives it.
-  for (auto it = alerts_.begin(); it != alerts_.end();) {
-    if (!contains(chain, it->controller.get())) {
-      ++it;
-      continue;
-    }
-    if (auto entry = state_.widgets.find(it->controller.get()); entry != state_.widgets.end()) state_.widgets.erase(entry);
-    postToMainLoop([dialog = std::move(it->dialog)] {});
-    it = alerts_.erase(it);
-  }
+  platform::takeAway(alerts_, chain, [this](Alert& alert) {
+    state_.widgets.erase(alert.controller.get());
+    postToMainLoop([dialog = std::move(alert.dialog)] {});
+  });
 
   auto lowest = std::find_if(pages_.begin(), pages_.end(),
-                             [&](const auto& page) { return contains(chain, page->controller().get()); });
+                             [&](const auto& page) { return chain.contains(page->controller().get()); });
   if (lowest == pages_.end()) {
     postToMainLoop(std::move(didDismiss));
     return;
@@ -105,7 +89,7 @@ void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, boo
     // The pages go first, so that nothing on screen still holds what the completion lets go.
     if (auto self = weak.lock()) {
       for (auto it = self->pages_.begin(); it != self->pages_.end();) {
-        if (contains(chain, (*it)->controller().get())) {
+        if (chain.contains((*it)->controller().get())) {
           gtk_stack_remove(GTK_STACK(self->stack_.get()), (*it)->widget());
           it = self->pages_.erase(it);
         } else {

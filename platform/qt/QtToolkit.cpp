@@ -5,6 +5,7 @@
 #include "WebEngineViewPeer.h"
 #include "WindowHost.h"
 
+#include <velquor/platform/WindowPresentations.h>
 #include <QApplication>
 #include <QWebEngineProfile>
 
@@ -15,14 +16,6 @@ namespace velquor::qt {
 
 using platform::CGRect;
 using platform::UIViewController;
-
-namespace {
-
-// The size of a phone screen, for root views made before any window is known.
-constexpr int kFallbackWidth = 390;
-constexpr int kFallbackHeight = 844;
-
-}  // namespace
 
 QtToolkit::QtToolkit(QtToolkitOptions options) {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
@@ -95,49 +88,22 @@ std::size_t QtToolkit::liveWebViewCount() { return WebEngineViewPeer::liveViewCo
 std::size_t QtToolkit::livePageCount() { return WebEngineViewPeer::livePageCount(); }
 
 CGRect QtToolkit::screenBounds() const {
-  int width = 0;
-  int height = 0;
-  if (!state_->hosts.empty() && state_->hosts.back()->window()) {
-    QWidget* window = state_->hosts.back()->window();
-    width = window->width();
-    height = window->height();
-  }
-  if (width <= 0 || height <= 0) {
-    width = kFallbackWidth;
-    height = kFallbackHeight;
-  }
-  return platform::CGRectMake(0, 0, width, height);
-}
-
-std::shared_ptr<WindowHost> QtToolkit::hostFor(const std::shared_ptr<UIViewController>& controller) const {
-  for (auto current = controller; current; current = current->presentingViewController()) {
-    for (const auto& host : state_->hosts) {
-      if (host->rootViewController() == current) return host;
-    }
-  }
-  return nullptr;
+  QWidget* window = state_->hosts.empty() ? nullptr : state_->hosts.back()->window();
+  return platform::windowScreenBounds(window ? window->width() : 0, window ? window->height() : 0);
 }
 
 bool QtToolkit::presentViewController(const std::shared_ptr<UIViewController>& presenting,
-                                      const std::shared_ptr<UIViewController>& presented, bool animated,
-                                      std::function<void()> didPresent) {
-  auto host = hostFor(presenting);
-  if (!host) {
-    // As on the platform: a screen that is in no window cannot present; nothing is shown.
-    qWarning("velquor: the presenting controller is not shown in any window; nothing is presented");
-    return false;
-  }
-  return host->present(presented, animated, std::move(didPresent));
+                                    const std::shared_ptr<UIViewController>& presented, bool animated,
+                                    std::function<void()> didPresent) {
+  return platform::presentInWindow(state_->hosts, presenting, presented, animated, std::move(didPresent),
+                                   [] { qWarning("%s", platform::kNotInAnyWindowWarning); });
 }
 
 void QtToolkit::dismissViewController(const std::shared_ptr<UIViewController>& presenting,
-                                      const std::shared_ptr<UIViewController>& presented, bool animated,
-                                      std::function<void()> didDismiss) {
-  if (auto host = hostFor(presenting)) {
-    host->dismiss(presented, animated, std::move(didDismiss));
-  } else {
-    postToMainLoop(std::move(didDismiss));
-  }
+                                    const std::shared_ptr<UIViewController>& presented, bool animated,
+                                    std::function<void()> didDismiss) {
+  platform::dismissInWindow(state_->hosts, presenting, presented, animated, std::move(didDismiss),
+                            [](std::function<void()> task) { postToMainLoop(std::move(task)); });
 }
 
 std::unique_ptr<platform::WebViewPeer> QtToolkit::makeWebViewPeer(platform::WKWebView& webView) {

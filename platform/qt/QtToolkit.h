@@ -88,7 +88,6 @@ class VELQUOR_QT_EXPORT QtToolkit final : public platform::Toolkit {
   std::unique_ptr<platform::WebViewPeer> makeWebViewPeer(platform::WKWebView& webView) override;
 
  private:
-  std::shared_ptr<WindowHost> hostFor(const std::shared_ptr<platform::UIViewController>& controller) const;
   void forgetWindow(QWidget* window);
 
   std::unique_ptr<QtToolkitState> state_;

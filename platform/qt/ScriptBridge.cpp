@@ -6,7 +6,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
-#include <nlohmann/json.hpp>
+#include <velquor/platform/ScriptMessageStandIns.h>
 
 #include <algorithm>
 
@@ -20,38 +20,9 @@ constexpr const char* kWorldScriptName = "velquor-bridge-world";
 // The world of the transport: a small id (the engine gives no channel to large ones).
 constexpr quint32 kBridgeWorld = QWebEngineScript::ApplicationWorld;
 
-// The page world's stand-ins for window.webkit.messageHandlers.NAME. Like WebKit's own handler a
-// stand-in drops, without a word, a value that cannot be copied to another world (a function).
-constexpr const char* kPageScript = R"JS((() => {
-  const names = @NAMES@;
-  let webkit = window.webkit;
-  if (webkit === undefined) {
-    webkit = {};
-    Object.defineProperty(window, "webkit", {value: webkit, configurable: true});
-  }
-  let handlers = webkit.messageHandlers;
-  if (handlers === undefined) {
-    handlers = {};
-    Object.defineProperty(webkit, "messageHandlers", {value: handlers, configurable: true});
-  }
-  // Taken before any of the page's scripts run: the page cannot change how its messages leave.
-  const clone = window.structuredClone, Event = window.CustomEvent, root = document;
-  const dispatch = EventTarget.prototype.dispatchEvent;
-  for (const name of names) {
-    const type = "velquor-bridge:" + name;
-    const handler = Object.freeze({
-      postMessage(body) {
-        try { clone(body); } catch (error) { return; }
-        dispatch.call(root, new Event(type, {detail: {body}}));
-      }
-    });
-    Object.defineProperty(handlers, name, {value: handler, configurable: true, enumerable: true});
-  }
-})();)JS";
-
 // The isolated world's listener and transport (after qwebchannel.js).
 constexpr const char* kWorldScript = R"JS((() => {
-  const names = @NAMES@, objectName = @OBJECT@;
+  const names = @NAMES@, objectName = @OBJECT@, prefix = @PREFIX@;
   const isTop = window.top === window;
   const queue = [];
   let bridge = null;
@@ -68,7 +39,7 @@ constexpr const char* kWorldScript = R"JS((() => {
   };
   const send = (record) => { if (bridge) bridge.deliver(...record); else queue.push(record); };
   for (const name of names) {
-    document.addEventListener("velquor-bridge:" + name, (event) => {
+    document.addEventListener(prefix + name, (event) => {
       const detail = event.detail;
       const body = detail !== null && typeof detail === "object" ? detail.body : undefined;
       if (isTop) {
@@ -91,18 +62,6 @@ constexpr const char* kWorldScript = R"JS((() => {
     for (const record of queue.splice(0)) bridge.deliver(...record);
   });
 })();)JS";
-
-std::string withNames(std::string script, const std::vector<std::string>& names) {
-  auto replace = [&script](const std::string& placeholder, const std::string& text) {
-    for (auto at = script.find(placeholder); at != std::string::npos; at = script.find(placeholder, at + text.size())) {
-      script.replace(at, placeholder.size(), text);
-    }
-  };
-  // As JavaScript literals: a name is any text.
-  replace("@NAMES@", nlohmann::json(names).dump(-1, ' ', true));
-  replace("@OBJECT@", nlohmann::json(kObjectName).dump());
-  return script;
-}
 
 QString webChannelScript() {
   QFile file(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
@@ -145,8 +104,9 @@ void ScriptBridge::installScripts() {
     for (const auto& script : scripts.find(QString::fromLatin1(name))) scripts.remove(script);
   }
   if (names_.empty()) return;
-  const auto page = withNames(kPageScript, names_);
-  const auto world = withNames(kWorldScript, names_);
+  const auto page = platform::scriptMessageStandInsScript(names_);
+  const auto world = platform::withScriptLiterals(
+      kWorldScript, {{"@NAMES@", names_}, {"@OBJECT@", kObjectName}, {"@PREFIX@", platform::scriptMessageEventType("")}});
   scripts.insert(documentScript(kPageScriptName, QString::fromStdString(page), QWebEngineScript::MainWorld));
   scripts.insert(documentScript(kWorldScriptName, webChannelScript() + QString::fromStdString(world), kBridgeWorld));
 }

@@ -73,14 +73,12 @@ WebEngineViewPeer::WebEngineViewPeer(WKWebView& webView, std::shared_ptr<WebProf
                    [this](QWebEngineNewWindowRequest& request) { newWindowRequested(request); });
 
   // Reading the configuration is all a peer may do while the web view is being made.
-  observeConfiguration();
+  configurationWatch_.emplace(webView_, [this] { applyPreferences(); }, [this] { applyScriptMessageNames(); });
   customUserAgentDidChange();
 }
 
 WebEngineViewPeer::~WebEngineViewPeer() {
-  configurationObservation_.invalidate();
-  preferencesObservation_.invalidate();
-  contentControllerObservation_.invalidate();
+  configurationWatch_.reset();
   if (page_) {
     page_->setEvents(nullptr);
     delete connections_;
@@ -97,17 +95,6 @@ std::size_t WebEngineViewPeer::livePageCount() { return livePages; }
 
 std::shared_ptr<WKWebView> WebEngineViewPeer::lockWebView() const {
   return std::static_pointer_cast<WKWebView>(webView_.weak_from_this().lock());
-}
-
-void WebEngineViewPeer::observeConfiguration() {
-  auto configuration = webView_.configuration();
-  configurationObservation_ = configuration->addObserver([this](platform::NSObject&) { observeConfiguration(); });
-  preferencesObservation_ =
-      configuration->preferences()->addObserver([this](platform::NSObject&) { applyPreferences(); });
-  contentControllerObservation_ =
-      configuration->userContentController()->addObserver([this](platform::NSObject&) { applyScriptMessageNames(); });
-  applyPreferences();
-  applyScriptMessageNames();
 }
 
 void WebEngineViewPeer::applyPreferences() {

@@ -6,6 +6,7 @@
 #include <velquor/platform/NSError.h>
 #include <velquor/platform/NSObject.h>
 #include <velquor/platform/WKWebView.h>
+#include <velquor/platform/WebViewConfigurationWatch.h>
 #include <velquor/platform/WebViewPeer.h>
 
 #include <QPointer>
@@ -53,7 +54,6 @@ class WebEngineViewPeer final : public platform::WebViewPeer, private EnginePage
 
  private:
   std::shared_ptr<platform::WKWebView> lockWebView() const;
-  void observeConfiguration();
   void applyPreferences();
   void applyScriptMessageNames();
   void deliverScriptMessage(ScriptBridge::Message message);
@@ -89,9 +89,7 @@ class WebEngineViewPeer final : public platform::WebViewPeer, private EnginePage
   QPointer<QObject> connections_;
   QUrl document_;
 
-  platform::NSObservation configurationObservation_;
-  platform::NSObservation preferencesObservation_;
-  platform::NSObservation contentControllerObservation_;
+  std::optional<platform::WebViewConfigurationWatch> configurationWatch_;
 
   // The navigation of the last loadHTMLString, until the engine starts it; then the one under way.
   std::shared_ptr<platform::WKNavigation> pendingNavigation_;

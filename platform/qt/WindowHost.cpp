@@ -4,6 +4,7 @@
 #include "QtToolkitState.h"
 
 #include <velquor/platform/UIAlertController.h>
+#include <velquor/platform/WindowPresentations.h>
 
 #include <QEvent>
 #include <QPropertyAnimation>
@@ -13,22 +14,6 @@
 namespace velquor::qt {
 
 using platform::UIViewController;
-
-namespace {
-
-std::vector<const UIViewController*> presentedChain(const std::shared_ptr<UIViewController>& presented) {
-  std::vector<const UIViewController*> chain;
-  for (auto controller = presented; controller; controller = controller->presentedViewController()) {
-    chain.push_back(controller.get());
-  }
-  return chain;
-}
-
-bool contains(const std::vector<const UIViewController*>& chain, const UIViewController* controller) {
-  return std::find(chain.begin(), chain.end(), controller) != chain.end();
-}
-
-}  // namespace
 
 WindowHost::WindowHost(QWidget* window, QtToolkitState& state)
     : window_(window), state_(state), root_(std::make_shared<UIViewController>()) {
@@ -86,23 +71,18 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
 
 void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, bool animated,
                          std::function<void()> didDismiss) {
-  const auto chain = presentedChain(presented);
+  const platform::PresentedChain chain(presented);
 
   // Alerts leave the model at once; their boxes go on the next turn, since this may run inside a
   // box's own click.
-  for (auto it = alerts_.begin(); it != alerts_.end();) {
-    if (!contains(chain, it->controller.get())) {
-      ++it;
-      continue;
-    }
-    if (auto entry = state_.widgets.find(it->controller.get()); entry != state_.widgets.end()) state_.widgets.erase(entry);
-    if (QWidget* box = it->dialog->widget()) box->hide();
-    postToMainLoop([dialog = std::move(it->dialog)] {});
-    it = alerts_.erase(it);
-  }
+  platform::takeAway(alerts_, chain, [this](Alert& alert) {
+    state_.widgets.erase(alert.controller.get());
+    if (QWidget* box = alert.dialog->widget()) box->hide();
+    postToMainLoop([dialog = std::move(alert.dialog)] {});
+  });
 
   auto lowest = std::find_if(pages_.begin(), pages_.end(),
-                             [&](const auto& page) { return contains(chain, page->controller().get()); });
+                             [&](const auto& page) { return chain.contains(page->controller().get()); });
   if (lowest == pages_.end() || !window_) {
     if (lowest != pages_.end()) {
       // No window to slide in: the pages go at once.
@@ -120,7 +100,7 @@ void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, boo
         [weak = weak_from_this(), chain, didDismiss = std::move(didDismiss)] {
           // The pages go first, so that nothing on screen still holds what the completion lets go.
           if (auto self = weak.lock()) {
-            std::erase_if(self->pages_, [&chain](const auto& page) { return contains(chain, page->controller().get()); });
+            std::erase_if(self->pages_, [&chain](const auto& page) { return chain.contains(page->controller().get()); });
           }
           if (didDismiss) didDismiss();
         });

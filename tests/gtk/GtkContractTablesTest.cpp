@@ -4,9 +4,8 @@
 #include "GtkTestSupport.h"
 
 #include <PresentationCases.h>
-#include <ScriptMessageBodyCases.h>
+#include <ScriptMessageBodyRun.h>
 
-#include <velquor/platform/NSLog.h>
 #include <velquor/platform/WKWebView.h>
 
 using namespace velquor::platform;
@@ -50,60 +49,38 @@ TEST_P(GtkPresentationTable, IsShownOrRefusedAsTheTableSays) {
 INSTANTIATE_TEST_SUITE_P(Cases, GtkPresentationTable, ::testing::ValuesIn(velquor_testing::presentationCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct MessageRecorder : WKScriptMessageHandler {
-  std::vector<std::optional<nlohmann::json>> bodies;
-  std::vector<std::optional<WKFrameInfo>> frames;
-  void didReceiveScriptMessage(const std::shared_ptr<WKUserContentController>&, const WKScriptMessage& message) override {
-    bodies.push_back(message.body());
-    frames.push_back(message.frameInfo());
-  }
-};
-
 // Each row in the page world (WebKit's own handler) and in a client world (the toolkit's bridge).
 class GtkScriptMessageBodyTable : public GtkWindowTest,
+                                  public velquor_testing::RealEngineTable,
                                   public ::testing::WithParamInterface<std::tuple<ScriptMessageBodyCase, bool>> {
  protected:
   void SetUp() override {
     GtkWindowTest::SetUp();
     makeToolkit();
-    previous = setNSLogHandler([this](const std::string& message) { warnings.push_back(message); });
   }
-  void TearDown() override {
-    setNSLogHandler(std::move(previous));
-    webView.reset();
-    GtkWindowTest::TearDown();
+  ::testing::AssertionResult showWithPage(const std::shared_ptr<WKWebView>& webView) override {
+    engine = velquor::gtk::GtkToolkit::webKitWebView(*webView);
+    gtk_window_set_child(window, GTK_WIDGET(engine));
+    webView->loadHTMLString("<p>page</p>", std::nullopt);
+    if (!gtk_test::spinUntil([&] { return !webkit_web_view_is_loading(engine); })) {
+      return ::testing::AssertionFailure() << "the page never loaded";
+    }
+    return ::testing::AssertionSuccess();
   }
-  std::vector<std::string> warnings;
-  NSLogHandler previous;
-  std::shared_ptr<WKWebView> webView;
+  void runInPage(const std::string& script) override { evaluateJSON(engine, script); }
+  bool spinUntil(const std::function<bool()>& condition) override { return gtk_test::spinUntil(condition); }
+  void spinFor(std::chrono::milliseconds duration) override { gtk_test::spinFor(duration); }
+
+  WebKitWebView* engine = nullptr;
 };
 
 TEST_P(GtkScriptMessageBodyTable, IsDeliveredDroppedAndLoggedAsTheTableSays) {
   const auto& [row, clientWorld] = GetParam();
-  auto configuration = std::make_shared<WKWebViewConfiguration>();
-  auto recorder = std::make_shared<MessageRecorder>();
-  auto end = std::make_shared<MessageRecorder>();
-  auto world = clientWorld ? WKContentWorld::defaultClientWorld() : WKContentWorld::pageWorld();
-  configuration->userContentController()->addScriptMessageHandler(recorder, world, "table");
-  configuration->userContentController()->addScriptMessageHandler(end, world, "end");
-  webView = WKWebView::initWithFrame(CGRectMake(0, 0, 480, 640), configuration);
-  WebKitWebView* engine = velquor::gtk::GtkToolkit::webKitWebView(*webView);
-  gtk_window_set_child(window, GTK_WIDGET(engine));
-  webView->loadHTMLString("<p>page</p>", std::nullopt);
-  ASSERT_TRUE(spinUntil([&] { return !webkit_web_view_is_loading(engine); }));
-
-  // Posted in order on one channel after another: once "end" has arrived, so has everything before it.
-  evaluateJSON(engine, "window.webkit.messageHandlers.table.postMessage(" + row.script +
-                           "); window.webkit.messageHandlers.end.postMessage(1); 1");
-  ASSERT_TRUE(spinUntil([&] { return !end->bodies.empty(); }));
-  spinFor(100ms);
-  velquor_testing::expectScriptMessageOutcome(row, clientWorld, recorder->bodies, recorder->frames, warnings);
+  velquor_testing::playScriptMessageBodyRow(*this, row, clientWorld);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, GtkScriptMessageBodyTable,
                          ::testing::Combine(::testing::ValuesIn(velquor_testing::scriptMessageBodyCases()), ::testing::Bool()),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "InAClientWorld" : "");
-                         });
+                         velquor_testing::scriptMessageBodyRowName);
 
 }  // namespace

@@ -4,9 +4,8 @@
 #include "QtTestSupport.h"
 
 #include <PresentationCases.h>
-#include <ScriptMessageBodyCases.h>
+#include <ScriptMessageBodyRun.h>
 
-#include <velquor/platform/NSLog.h>
 #include <velquor/platform/WKWebView.h>
 
 using namespace velquor::platform;
@@ -47,62 +46,40 @@ TEST_P(QtPresentationTable, IsShownOrRefusedAsTheTableSays) {
 INSTANTIATE_TEST_SUITE_P(Cases, QtPresentationTable, ::testing::ValuesIn(velquor_testing::presentationCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct MessageRecorder : WKScriptMessageHandler {
-  std::vector<std::optional<nlohmann::json>> bodies;
-  std::vector<std::optional<WKFrameInfo>> frames;
-  void didReceiveScriptMessage(const std::shared_ptr<WKUserContentController>&, const WKScriptMessage& message) override {
-    bodies.push_back(message.body());
-    frames.push_back(message.frameInfo());
-  }
-};
-
 // Each row with a handler in the page world and in a client world.
 class QtScriptMessageBodyTable : public QtWindowTest,
+                                 public velquor_testing::RealEngineTable,
                                  public ::testing::WithParamInterface<std::tuple<ScriptMessageBodyCase, bool>> {
  protected:
   void SetUp() override {
     QtWindowTest::SetUp();
     makeToolkit();
-    previous = setNSLogHandler([this](const std::string& message) { warnings.push_back(message); });
   }
-  void TearDown() override {
-    setNSLogHandler(std::move(previous));
-    webView.reset();
-    QtWindowTest::TearDown();
+  ::testing::AssertionResult showWithPage(const std::shared_ptr<WKWebView>& webView) override {
+    engine = velquor::qt::QtToolkit::webEngineView(*webView);
+    if (!engine) return ::testing::AssertionFailure() << "no engine view";
+    engine->setParent(window);
+    engine->show();
+    webView->loadHTMLString("<p>page</p>", std::nullopt);
+    if (!qt_test::spinUntil([&] { return !engine->page()->isLoading() && engine->page()->url().isValid(); })) {
+      return ::testing::AssertionFailure() << "the page never loaded";
+    }
+    return ::testing::AssertionSuccess();
   }
-  std::vector<std::string> warnings;
-  NSLogHandler previous;
-  std::shared_ptr<WKWebView> webView;
+  void runInPage(const std::string& script) override { runScript(engine->page(), script); }
+  bool spinUntil(const std::function<bool()>& condition) override { return qt_test::spinUntil(condition); }
+  void spinFor(std::chrono::milliseconds duration) override { qt_test::spinFor(duration); }
+
+  QWebEngineView* engine = nullptr;
 };
 
 TEST_P(QtScriptMessageBodyTable, IsDeliveredDroppedAndLoggedAsTheTableSays) {
   const auto& [row, clientWorld] = GetParam();
-  auto configuration = std::make_shared<WKWebViewConfiguration>();
-  auto recorder = std::make_shared<MessageRecorder>();
-  auto end = std::make_shared<MessageRecorder>();
-  auto world = clientWorld ? WKContentWorld::defaultClientWorld() : WKContentWorld::pageWorld();
-  configuration->userContentController()->addScriptMessageHandler(recorder, world, "table");
-  configuration->userContentController()->addScriptMessageHandler(end, world, "end");
-  webView = WKWebView::initWithFrame(CGRectMake(0, 0, 480, 640), configuration);
-  QWebEngineView* engine = velquor::qt::QtToolkit::webEngineView(*webView);
-  ASSERT_NE(engine, nullptr);
-  engine->setParent(window);
-  engine->show();
-  webView->loadHTMLString("<p>page</p>", std::nullopt);
-  ASSERT_TRUE(spinUntil([&] { return !engine->page()->isLoading() && engine->page()->url().isValid(); }));
-
-  // Posted in order on one channel after another: once "end" has arrived, so has everything before it.
-  runScript(engine->page(), "window.webkit.messageHandlers.table.postMessage(" + row.script +
-                                "); window.webkit.messageHandlers.end.postMessage(1);");
-  ASSERT_TRUE(spinUntil([&] { return !end->bodies.empty(); }));
-  spinFor(100ms);
-  velquor_testing::expectScriptMessageOutcome(row, clientWorld, recorder->bodies, recorder->frames, warnings);
+  velquor_testing::playScriptMessageBodyRow(*this, row, clientWorld);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, QtScriptMessageBodyTable,
                          ::testing::Combine(::testing::ValuesIn(velquor_testing::scriptMessageBodyCases()), ::testing::Bool()),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "InAClientWorld" : "");
-                         });
+                         velquor_testing::scriptMessageBodyRowName);
 
 }  // namespace
