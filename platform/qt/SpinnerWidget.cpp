@@ -10,6 +10,8 @@ SpinnerWidget::SpinnerWidget(QWidget* parent) : QWidget(parent), color_(palette(
   setObjectName("velquor-spinner");
   // Clicks go to what lies under it, as with the platform's indicator.
   setAttribute(Qt::WA_TransparentForMouseEvents);
+  // A child, so that whoever holds the widget can tell whether it turns.
+  rotation_.setParent(this);
   rotation_.setStartValue(0.0);
   rotation_.setEndValue(360.0);
   rotation_.setDuration(1000);

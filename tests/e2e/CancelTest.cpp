@@ -7,45 +7,45 @@
 namespace e2e {
 namespace {
 
-using gtk_test::spinFor;
-using gtk_test::spinUntil;
-
 class Cancel : public CheckoutEndToEnd {
  protected:
-  // The dialog's response numbers are the buttons' places: "No" was added first, "Yes" second.
-  static constexpr int kNo = 0;
-  static constexpr int kYes = 1;
+  static constexpr const char* kNo = "No";
+  static constexpr const char* kYes = "Yes";
 
   // Taps Cancel, checks the question, and answers it.
-  void tapCancelAndAnswer(int response) {
-    GtkWidget* cancel = cancelButton();
-    ASSERT_NE(cancel, nullptr);
-    g_signal_emit_by_name(cancel, "clicked");
+  void tapCancelAndAnswer(const char* answer) {
+    ASSERT_TRUE(driver->pressCancel(*navigation())) << "no Cancel in the bar";
     std::shared_ptr<velquor::platform::UIAlertController> alert;
+    std::optional<AlertOnScreen> shown;
     ASSERT_TRUE(spinUntil([&] {
       alert = std::dynamic_pointer_cast<velquor::platform::UIAlertController>(navigation()->presentedViewController());
-      return alert && toolkit->widgetForViewController(*alert) && gtk_test::visibleMessageDialogs().size() == 1;
+      shown = alert ? driver->alertOnScreen(*alert) : std::nullopt;
+      return shown.has_value();
     }));
-    GtkWidget* dialog = toolkit->widgetForViewController(*alert);
-    char* text = nullptr;
-    g_object_get(dialog, "text", &text, nullptr);
-    EXPECT_STREQ(text, "Do you want to cancel this payment?");
-    g_free(text);
-    GtkWidget* no = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), kNo);
-    GtkWidget* yes = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), kYes);
-    ASSERT_TRUE(no && yes);
-    EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(no)), "No");
-    EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(yes)), "Yes");
-    EXPECT_TRUE(gtk_widget_has_css_class(no, "destructive-action"));
-    g_signal_emit_by_name(response == kNo ? no : yes, "clicked");
-    EXPECT_TRUE(spinUntil([&] { return !navigation()->presentedViewController() && gtk_test::visibleMessageDialogs().empty(); }));
+    EXPECT_EQ(shown->text, "Do you want to cancel this payment?");
+    // "No" was added first, as the destructive one; "Yes" second.
+    ASSERT_EQ(shown->buttons.size(), 2u);
+    EXPECT_EQ(shown->buttons[0].label, kNo);
+    EXPECT_EQ(shown->buttons[1].label, kYes);
+    EXPECT_TRUE(shown->buttons[0].destructive);
+    EXPECT_FALSE(shown->buttons[1].destructive);
+    ASSERT_TRUE(driver->chooseAlertButton(*alert, answer));
+    EXPECT_TRUE(spinUntil([&] { return !navigation()->presentedViewController() && !driver->anyAlertOnScreen(); }));
   }
 
   bool gatewayPageStillShown() const {
-    return gtk_stack_get_visible_child(windowStack()) == toolkit->widgetForViewController(*navigation()) &&
-           gtk_test::evaluateJSON(engine(), "document.getElementById('order_id').textContent") == "\"ORD-2001\"";
+    return driver->showsCheckout(*navigation()) &&
+           evaluate("document.getElementById('order_id').textContent") == "\"ORD-2001\"";
   }
 };
+
+TEST_P(Cancel, TheBarOverTheGatewayPageShowsTheTitleAndCancel) {
+  ASSERT_TRUE(launchAndShowPaymentPage());
+  const auto bar = driver->barOnScreen(*navigation());
+  ASSERT_TRUE(bar.has_value());
+  EXPECT_EQ(bar->first, "Velquor");
+  EXPECT_EQ(bar->second, "Cancel");
+}
 
 TEST_P(Cancel, NoLeavesTheGatewayPageShownAndTellsTheDelegateNothing) {
   ASSERT_TRUE(launchAndShowPaymentPage());
@@ -87,7 +87,7 @@ TEST_P(Cancel, EachConfirmedCancelIsOneCallAndAnAppDismissalFromItEndsTheCheckou
   tapCancelAndAnswer(kYes);
   ASSERT_TRUE(spinUntil([&] { return dismissed; }));
   EXPECT_EQ(screen->presentedViewController(), nullptr);
-  EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), appContent) << "the app's own content is back";
+  EXPECT_TRUE(driver->showsAppContent()) << "the app's own content is back";
   EXPECT_EQ(checkout->calls.size(), 3u);
 }
 

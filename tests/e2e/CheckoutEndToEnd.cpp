@@ -5,7 +5,9 @@
 namespace e2e {
 
 using namespace velquor::platform;
-using gtk_test::spinUntil;
+
+// Quick slides: the suite is about the checkout, not the transition.
+constexpr auto kTestTransition = 100ms;
 
 PaymentFields plainFields() {
   return {{"api_key", "sandbox-api-key"}, {"order_id", "ORD-2001"},   {"hash", "hash-from-the-merchant-server"},
@@ -104,17 +106,26 @@ void RequestGate::open() {
 }
 
 void CheckoutEndToEnd::SetUp() {
-  GtkWindowTest::SetUp();
   const auto library = velquor::adapter::libraryNamed(GetParam());
   if (!library) throw std::invalid_argument("no library " + GetParam());
   checkout = velquor::adapter::makeCheckoutLibrary(*library);
-  makeToolkit();
+  makeToolkit(kTestTransition);
 }
 
 void CheckoutEndToEnd::TearDown() {
   gate.open();
-  GtkWindowTest::TearDown();
+  screen.reset();
+  driver->tearDown();
   gateway.reset();
+}
+
+void CheckoutEndToEnd::makeToolkit(std::chrono::milliseconds transition) {
+  screen.reset();
+  screen = driver->makeToolkit(transition);
+}
+
+std::optional<std::string> CheckoutEndToEnd::evaluate(const std::string& script) const {
+  return driver->evaluateJSON(*webView(), script);
 }
 
 SandboxGateway& CheckoutEndToEnd::startGateway(AutoResult autoResult,
@@ -169,30 +180,23 @@ std::shared_ptr<UIActivityIndicatorView> CheckoutEndToEnd::spinner() const {
   return nullptr;
 }
 
-WebKitWebView* CheckoutEndToEnd::engine() const { return velquor::gtk::GtkToolkit::webKitWebView(*webView()); }
-
-GtkWidget* CheckoutEndToEnd::spinnerWidget() const { return toolkit->widgetForView(*spinner()); }
-
-GtkWidget* CheckoutEndToEnd::cancelButton() const {
-  return gtk_test::findByName(toolkit->widgetForView(*navigation()->navigationBar()), "velquor-bar-button");
-}
-
 bool CheckoutEndToEnd::showsPaymentPage() const {
-  if (webkit_web_view_is_loading(engine())) return false;
-  return gtk_test::evaluateJSON(engine(), "document.getElementById('pay') !== null") == "true";
+  if (driver->isLoading(*webView())) return false;
+  return evaluate("document.getElementById('pay') !== null") == "true";
 }
 
 void CheckoutEndToEnd::clickInPage(const char* buttonId) const {
-  const auto clicked =
-      gtk_test::evaluateJSON(engine(), std::string("document.getElementById('") + buttonId + "').click(); true");
+  const auto clicked = evaluate(std::string("document.getElementById('") + buttonId + "').click(); true");
   EXPECT_EQ(clicked, "true") << "clicking #" << buttonId;
 }
 
 const std::vector<DelegateCall>& CheckoutEndToEnd::callsAfter(std::chrono::milliseconds quiet) {
-  gtk_test::spinFor(quiet);
+  spinFor(quiet);
   return checkout->calls;
 }
 
-std::string libraryTestName(const ::testing::TestParamInfo<std::string>& info) { return info.param; }
+std::string libraryTestName(const ::testing::TestParamInfo<std::string>& info) {
+  return info.param + "_on_" + toolkitName();
+}
 
 }  // namespace e2e

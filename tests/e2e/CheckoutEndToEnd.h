@@ -1,14 +1,17 @@
 #pragma once
 
-// A real checkout in a GTK window, on the WebKit engine, against the sandbox gateway on loopback,
-// for either library (the test parameter).
+// A real checkout in an app window of a real toolkit (the one this executable was built for),
+// against the sandbox gateway on loopback, for either library (the test parameter).
 
-#include "GtkTestSupport.h"
+#include "ToolkitDriver.h"
 
+#include "LoopbackServer.h"
 #include "SandboxGateway.h"
 #include "SandboxRecorder.h"
 
 #include <CheckoutLibrary.h>
+
+#include <gtest/gtest.h>
 
 #include <velquor/platform/UIActivityIndicatorView.h>
 #include <velquor/platform/UINavigationController.h>
@@ -17,6 +20,7 @@
 #include <array>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -78,7 +82,7 @@ class RequestGate {
   std::atomic<bool> held_ = false;
 };
 
-class CheckoutEndToEnd : public gtk_test::GtkWindowTest, public ::testing::WithParamInterface<std::string> {
+class CheckoutEndToEnd : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -97,9 +101,15 @@ class CheckoutEndToEnd : public gtk_test::GtkWindowTest, public ::testing::WithP
   std::shared_ptr<velquor::platform::UIViewController> controller() const;
   std::shared_ptr<velquor::platform::WKWebView> webView() const;
   std::shared_ptr<velquor::platform::UIActivityIndicatorView> spinner() const;
-  WebKitWebView* engine() const;
-  GtkWidget* spinnerWidget() const;
-  GtkWidget* cancelButton() const;
+  // A fresh toolkit with slides of `transition`; SetUp makes one with quick slides.
+  void makeToolkit(std::chrono::milliseconds transition);
+  bool spinUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = kPatience) const {
+    return driver->spinUntil(condition, timeout);
+  }
+  void spinFor(std::chrono::milliseconds duration) const { driver->spinFor(duration); }
+  // The value of `script` in the checkout's page, as JSON text.
+  std::optional<std::string> evaluate(const std::string& script) const;
+  SpinnerOnScreen spinnerOnScreen() const { return driver->spinnerOnScreen(*spinner()); }
   // The gateway's page is on screen: its Pay button exists and nothing is loading.
   bool showsPaymentPage() const;
   // Clicks a button of the page as the customer would.
@@ -107,16 +117,20 @@ class CheckoutEndToEnd : public gtk_test::GtkWindowTest, public ::testing::WithP
   // The calls so far after `quiet` more of the main loop (so that a late duplicate would show).
   const std::vector<DelegateCall>& callsAfter(std::chrono::milliseconds quiet);
 
+  std::unique_ptr<ToolkitDriver> driver = makeToolkitDriver();
+  std::shared_ptr<velquor::platform::UIViewController> screen;
   std::unique_ptr<velquor::adapter::CheckoutLibrary> checkout;
   velquor_testing::SandboxRecorder recorder;  // outlives the gateway, which tells it
   std::optional<SandboxGateway> gateway;
   RequestGate gate;
+  std::vector<NavigationAttempt> refusedNavigations;  // outlives the web view that records them
 };
 
 // The payment page's Pay and Decline buttons.
 inline constexpr const char* kPayButton = "pay";
 inline constexpr const char* kDeclineButton = "decline";
 
+// The library and the toolkit, e.g. "kit_on_gtk".
 std::string libraryTestName(const ::testing::TestParamInfo<std::string>& info);
 
 }  // namespace e2e

@@ -8,8 +8,6 @@
 namespace e2e {
 namespace {
 
-using gtk_test::spinUntil;
-using velquor::gtk::GtkToolkit;
 using namespace velquor::platform;
 
 class Lifetime : public CheckoutEndToEnd {
@@ -27,7 +25,7 @@ class Lifetime : public CheckoutEndToEnd {
     fields[1].value = orderId;
     launch(gateway->endpoint(), fields);
     if (!navigation()) return false;
-    liveAtLaunch.push_back(GtkToolkit::liveWebViewCount());
+    liveAtLaunch.push_back(driver->liveEngines());
     navigations.push_back(navigation());
     controllers.push_back(controller());
     webViews.push_back(webView());
@@ -41,37 +39,35 @@ class Lifetime : public CheckoutEndToEnd {
   static long alive(const std::vector<Weak>& references) {
     return std::count_if(references.begin(), references.end(), [](const auto& weak) { return !weak.expired(); });
   }
-  bool nothingAlive(std::size_t webKitViewsBefore) const {
-    return GtkToolkit::liveWebViewCount() == webKitViewsBefore && alive(navigations) == 0 && alive(controllers) == 0 &&
-           alive(webViews) == 0;
+  bool nothingAlive(const LiveEngines& before) const {
+    return driver->liveEngines() == before && alive(navigations) == 0 && alive(controllers) == 0 && alive(webViews) == 0;
   }
 
   std::vector<std::weak_ptr<UIViewController>> navigations;
   std::vector<std::weak_ptr<UIViewController>> controllers;
   std::vector<std::weak_ptr<WKWebView>> webViews;
   std::vector<std::weak_ptr<const void>> delegates;
-  std::vector<std::size_t> liveAtLaunch;
+  std::vector<LiveEngines> liveAtLaunch;
 };
 
-TEST_P(Lifetime, TwentySequentialCheckoutsLeaveNoControllerWebViewOrWebKitWebViewAlive) {
-  auto options = testOptions();
-  options.transitionDuration = 100ms;
-  makeToolkit(options);
+TEST_P(Lifetime, TwentySequentialCheckoutsLeaveNoControllerWebViewOrEnginePageAlive) {
   startGateway(AutoResult::success);
-  const auto webKitViewsBefore = GtkToolkit::liveWebViewCount();
+  const auto before = driver->liveEngines();
   const auto start = std::chrono::steady_clock::now();
   for (int round = 1; round <= 20; ++round) {
     ASSERT_TRUE(payAndDismiss("ORD-" + std::to_string(round))) << "round " << round;
     // This checkout's engine, and perhaps the last one's on its way out: they do not pile up.
-    EXPECT_LE(liveAtLaunch.back(), webKitViewsBefore + 2) << "round " << round;
+    EXPECT_LE(liveAtLaunch.back().webViews, before.webViews + 2) << "round " << round;
+    EXPECT_LE(liveAtLaunch.back().pages, before.pages + 2) << "round " << round;
   }
   std::printf("20 %s checkouts in %lld ms\n", GetParam().c_str(),
               static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                          std::chrono::steady_clock::now() - start)
                                          .count()));
 
-  EXPECT_TRUE(spinUntil([&] { return nothingAlive(webKitViewsBefore); }, 10s));
-  EXPECT_EQ(GtkToolkit::liveWebViewCount(), webKitViewsBefore);
+  EXPECT_TRUE(spinUntil([&] { return nothingAlive(before); }, 10s));
+  EXPECT_EQ(driver->liveEngines().webViews, before.webViews);
+  EXPECT_EQ(driver->liveEngines().pages, before.pages);
   EXPECT_EQ(alive(navigations), 0);
   EXPECT_EQ(alive(controllers), 0);
   EXPECT_EQ(alive(webViews), 0);
@@ -87,17 +83,19 @@ TEST_P(Lifetime, TwentySequentialCheckoutsLeaveNoControllerWebViewOrWebKitWebVie
     const auto& data = checkout->calls[i].data;
     EXPECT_EQ(data.value_or(nlohmann::json()).value("order_id", ""), "ORD-" + std::to_string(i + 1));
   }
-  EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), appContent);
+  EXPECT_TRUE(driver->showsAppContent());
 }
 
 TEST_P(Lifetime, DestroyingTheWindowUnderAnOpenCheckoutLetsItGoWithoutACall) {
   ASSERT_TRUE(launchAndShowPaymentPage());
-  const auto webKitViewsBefore = GtkToolkit::liveWebViewCount() - 1;
+  auto before = driver->liveEngines();
+  --before.webViews;
+  --before.pages;
   navigations.push_back(navigation());
   controllers.push_back(controller());
   webViews.push_back(webView());
-  gtk_window_destroy(std::exchange(window, nullptr));
-  EXPECT_TRUE(spinUntil([&] { return nothingAlive(webKitViewsBefore); }, 10s));
+  driver->destroyWindow();
+  EXPECT_TRUE(spinUntil([&] { return nothingAlive(before); }, 10s));
   EXPECT_EQ(screen->presentedViewController(), nullptr);
   EXPECT_TRUE(checkout->calls.empty()) << "closing the window is the app's doing, not a cancel";
 }

@@ -5,7 +5,6 @@
 namespace e2e {
 namespace {
 
-using gtk_test::spinUntil;
 using nlohmann::json;
 
 using ResultMessage = CheckoutEndToEnd;
@@ -70,17 +69,16 @@ TEST_P(ResultMessage, AClickOnDeclinePostsOneFailureToTheDelegate) {
   const auto& calls = callsAfter(500ms);
   ASSERT_EQ(calls.size(), 1u);
   expectResultFor(calls[0], "failure", requests().at(0), plainFields());
-  EXPECT_EQ(gtk_test::evaluateJSON(engine(), "document.getElementById('result').textContent"),
+  EXPECT_EQ(evaluate("document.getElementById('result').textContent"),
             "\"Result posted: failure\"")
       << "the page stays as it is";
 }
 
 TEST_P(ResultMessage, AnyValuePostedOnTheChannelIsPassedOnAsItIsAndNoOtherChannelExists) {
   ASSERT_TRUE(launchAndShowPaymentPage());
-  EXPECT_EQ(gtk_test::evaluateJSON(engine(), "window.webkit.messageHandlers.PaymentResponseIos === undefined"), "true");
-  gtk_test::evaluateJSON(engine(),
-                         "const channel = window.webkit.messageHandlers.paymentResponseIos;"
-                         "channel.postMessage('text'); channel.postMessage([1, 2.5, null]); channel.postMessage(undefined); true");
+  EXPECT_EQ(evaluate("window.webkit.messageHandlers.PaymentResponseIos === undefined"), "true");
+  evaluate("const channel = window.webkit.messageHandlers.paymentResponseIos;"
+           "channel.postMessage('text'); channel.postMessage([1, 2.5, null]); channel.postMessage(undefined); true");
   ASSERT_TRUE(spinUntil([&] { return checkout->calls.size() >= 3; }));
   const auto& calls = callsAfter(300ms);
   ASSERT_EQ(calls.size(), 3u);

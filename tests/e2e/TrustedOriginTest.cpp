@@ -8,8 +8,7 @@
 namespace e2e {
 namespace {
 
-using gtk_test::LoopbackServer;
-using gtk_test::spinUntil;
+using velquor_testing::LoopbackServer;
 using nlohmann::json;
 
 // The gateway (one origin) and a stranger (another port on loopback: another origin).
