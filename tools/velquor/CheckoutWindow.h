@@ -52,9 +52,8 @@ const std::vector<std::string>& toolkitNames();
 std::unique_ptr<CheckoutWindow> openCheckoutWindow(const std::string& toolkit, CheckoutWindowEvents events);
 
 std::unique_ptr<CheckoutWindow> openGtkCheckoutWindow(CheckoutWindowEvents events);
-#if VELQUOR_TOOL_HAS_QT
+// In the Qt window's module, which the command loads when it is asked for Qt (a display is there).
 std::unique_ptr<CheckoutWindow> openQtCheckoutWindow(CheckoutWindowEvents events);
-#endif
 
 // True when a display is reachable (DISPLAY or WAYLAND_DISPLAY is set).
 bool displayAvailable();
