@@ -3,6 +3,7 @@
 #include <chrono>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,8 @@ struct ToolkitLibrary {
   // The command's arguments that choose both.
   std::vector<std::string> arguments() const { return {"--toolkit", toolkit, "--library", library}; }
 };
+// As GoogleTest prints a parameter (its bytes otherwise, which would land in the test's name).
+inline void PrintTo(const ToolkitLibrary& parameter, std::ostream* out) { *out << parameter.toolkit << " " << parameter.library; }
 // Every built toolkit with each library, GTK first.
 std::vector<ToolkitLibrary> toolkitLibraries();
 std::string parameterName(const ToolkitLibrary& parameter);

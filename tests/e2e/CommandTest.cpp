@@ -238,6 +238,8 @@ struct DemoChoice {
   std::string library;
 };
 
+void PrintTo(const DemoChoice& choice, std::ostream* out) { *out << "[" << choice.toolkit << "] [" << choice.library << "]"; }
+
 class DemoCommand : public ::testing::TestWithParam<DemoChoice> {};
 
 TEST_P(DemoCommand, PrintsACompletedLineFromTheSandboxAndExitsZero) {
