@@ -85,12 +85,18 @@ class GtkCheckoutWindow final : public CheckoutWindow {
       std::function<void()> action;
     };
     auto* timer = new Timer{this, 0, std::move(action)};
-    timer->id = g_timeout_add_full(G_PRIORITY_DEFAULT, static_cast<guint>(delay.count()), [](gpointer data) -> gboolean {
+    const GSourceFunc fire = [](gpointer data) -> gboolean {
       auto& timer = *static_cast<Timer*>(data);
       timer.window->timers_.erase(timer.id);
       timer.action();
       return G_SOURCE_REMOVE;
-    }, timer, [](gpointer data) { delete static_cast<Timer*>(data); });
+    };
+    const GDestroyNotify release = [](gpointer data) { delete static_cast<Timer*>(data); };
+    // Whole seconds (the session's timeout) on GLib's coarse second timers, as GTK apps time them.
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(delay);
+    timer->id = seconds.count() > 0 && seconds == delay
+                    ? g_timeout_add_seconds_full(G_PRIORITY_DEFAULT, static_cast<guint>(seconds.count()), fire, timer, release)
+                    : g_timeout_add_full(G_PRIORITY_DEFAULT, static_cast<guint>(delay.count()), fire, timer, release);
     timers_.insert(timer->id);
   }
 
