@@ -122,4 +122,31 @@ std::vector<std::string> CommandProcess::outLines() const {
 
 void CommandProcess::killGroup() { ::kill(-pid_, SIGKILL); }
 
+std::vector<std::string> builtToolkits() {
+#if VELQUOR_TEST_HAS_QT
+  return {"gtk", "qt"};
+#else
+  return {"gtk"};
+#endif
+}
+
+CommandProcess::Environment toolkitEnvironment(const std::string& toolkit) {
+  CommandProcess::Environment environment;
+  if (toolkit != "qt") return environment;
+  environment.unset = {"WAYLAND_DISPLAY"};
+  environment.set = {{"QT_QPA_PLATFORM", "xcb"}, {"QT_QUICK_BACKEND", "software"}, {"QT_ACCESSIBILITY", "0"}};
+  if (::geteuid() == 0) environment.set.emplace("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  return environment;
+}
+
+std::vector<ToolkitLibrary> toolkitLibraries() {
+  std::vector<ToolkitLibrary> parameters;
+  for (const auto& toolkit : builtToolkits()) {
+    for (const char* library : {"kit", "classic"}) parameters.push_back({toolkit, library});
+  }
+  return parameters;
+}
+
+std::string parameterName(const ToolkitLibrary& parameter) { return parameter.toolkit + "_" + parameter.library; }
+
 }  // namespace e2e

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -52,5 +53,26 @@ class CommandProcess {
   std::chrono::steady_clock::time_point started_;
   double seconds_ = 0;
 };
+
+// The toolkits the velquor command and the example apps were built with: "gtk", and "qt" when the
+// Qt toolkit is in the build.
+std::vector<std::string> builtToolkits();
+
+// What a program on `toolkit` needs beyond this process's environment (the GTK one comes from the
+// GTK tests' launcher): for Qt, what tests/qt/run-with-display.sh sets, the sandbox switch only as root.
+CommandProcess::Environment toolkitEnvironment(const std::string& toolkit);
+
+// A test's parameter: the toolkit and the library a command runs the checkout with.
+struct ToolkitLibrary {
+  std::string toolkit;
+  std::string library;
+  // The command's arguments that choose both.
+  std::vector<std::string> arguments() const { return {"--toolkit", toolkit, "--library", library}; }
+};
+// As GoogleTest prints a parameter (its bytes otherwise, which would land in the test's name).
+inline void PrintTo(const ToolkitLibrary& parameter, std::ostream* out) { *out << parameter.toolkit << " " << parameter.library; }
+// Every built toolkit with each library, GTK first.
+std::vector<ToolkitLibrary> toolkitLibraries();
+std::string parameterName(const ToolkitLibrary& parameter);
 
 }  // namespace e2e

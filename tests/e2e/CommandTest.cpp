@@ -1,4 +1,4 @@
-// The velquor checkout and velquor demo commands, run as a user runs them.
+// The velquor checkout and velquor demo commands, run as a user runs them, on each toolkit.
 
 #include "CommandProcess.h"
 #include "DisplayWindows.h"
@@ -16,6 +16,8 @@
 #include <fstream>
 #include <set>
 #include <thread>
+
+#include <unistd.h>
 
 namespace e2e {
 namespace {
@@ -53,12 +55,23 @@ std::filesystem::path temporaryPath(const std::string& name) {
   return std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
 }
 
-class CheckoutCommand : public ::testing::TestWithParam<std::string> {};
+class CheckoutCommand : public ::testing::TestWithParam<ToolkitLibrary> {
+ protected:
+  // velquor checkout on the parameter's toolkit and library, then `extra`.
+  CommandProcess checkout(std::vector<std::string> extra) {
+    std::vector<std::string> arguments{"checkout"};
+    const auto choice = GetParam().arguments();
+    arguments.insert(arguments.end(), choice.begin(), choice.end());
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return CommandProcess(VELQUOR_COMMAND, arguments, toolkitEnvironment(GetParam().toolkit));
+  }
+  std::string name() const { return parameterName(GetParam()); }
+};
 
 TEST_P(CheckoutCommand, PrintsExactlyOneCompletedLineWithThePostedOrder) {
   SandboxRecorder recorder;
   auto gateway = makeGateway(AutoResult::success, recorder.callback());
-  CommandProcess command(VELQUOR_COMMAND, {"checkout", "--library", GetParam(), "--endpoint", gateway.endpoint()});
+  auto command = checkout({"--endpoint", gateway.endpoint()});
   ASSERT_EQ(command.wait(kCommandPatience), 0) << command.err();
   json line;
   ASSERT_TRUE(oneJSONLine(command, line));
@@ -79,14 +92,13 @@ TEST_P(CheckoutCommand, PrintsExactlyOneCompletedLineWithThePostedOrder) {
 TEST_P(CheckoutCommand, PostsTheParametersOfTheGivenFile) {
   SandboxRecorder recorder;
   auto gateway = makeGateway(AutoResult::failure, recorder.callback());
-  const auto file = temporaryPath("velquor-params-" + GetParam() + ".json");
+  const auto file = temporaryPath("velquor-params-" + name() + ".json");
   json params = json::parse(R"({"api_key":"k","order_id":"FILE-7 \"quoted\"","hash":"h","amount":"1.00","mode":"TEST",
       "name":"n","phone":"p","email":"e","currency":"INR","country":"IND","city":"c","state":"s",
       "address_line_1":"a1","address_line_2":"a2","zip_code":"z","return_url":"r","description":"d",
       "udf1":"","udf2":"","udf3":"","udf4":"","udf5":"","offer_code":"OFF<10>"})");
   std::ofstream(file) << params.dump();
-  CommandProcess command(VELQUOR_COMMAND,
-                         {"checkout", "--library", GetParam(), "--endpoint", gateway.endpoint(), "--params", file.string()});
+  auto command = checkout({"--endpoint", gateway.endpoint(), "--params", file.string()});
   ASSERT_EQ(command.wait(kCommandPatience), 0) << command.err();
   std::filesystem::remove(file);
   json line;
@@ -99,9 +111,8 @@ TEST_P(CheckoutCommand, PostsTheParametersOfTheGivenFile) {
 
 TEST_P(CheckoutCommand, ScreenshotWritesAPngOfTheShownCheckout) {
   auto gateway = makeGateway(AutoResult::success);
-  const auto file = temporaryPath("velquor-checkout-" + GetParam() + ".png");
-  CommandProcess command(VELQUOR_COMMAND, {"checkout", "--library", GetParam(), "--endpoint", gateway.endpoint(),
-                                           "--screenshot", file.string()});
+  const auto file = temporaryPath("velquor-checkout-" + name() + ".png");
+  auto command = checkout({"--endpoint", gateway.endpoint(), "--screenshot", file.string()});
   ASSERT_EQ(command.wait(kCommandPatience), 0) << command.err();
   json line;
   ASSERT_TRUE(oneJSONLine(command, line));
@@ -143,8 +154,7 @@ TEST_P(CheckoutCommand, ScreenshotWritesAPngOfTheShownCheckout) {
 
 TEST_P(CheckoutCommand, WithoutAResultGivesUpAfterTheTimeoutWithStatusOneAndALineOnStderr) {
   auto gateway = makeGateway(AutoResult::none);
-  CommandProcess command(VELQUOR_COMMAND,
-                         {"checkout", "--library", GetParam(), "--endpoint", gateway.endpoint(), "--timeout", "3"});
+  auto command = checkout({"--endpoint", gateway.endpoint(), "--timeout", "3"});
   EXPECT_EQ(command.wait(kCommandPatience), 1);
   EXPECT_EQ(command.out(), "");
   EXPECT_NE(command.err().find("no result within 3 s\n"), std::string::npos) << command.err();
@@ -158,7 +168,7 @@ TEST_P(CheckoutCommand, AnEndpointWhereNobodyListensIsNamedOnStderrBeforeTheTime
     SandboxGateway gone;  // a loopback port that was just free, and is again
     endpoint = gone.endpoint();
   }
-  CommandProcess command(VELQUOR_COMMAND, {"checkout", "--library", GetParam(), "--endpoint", endpoint, "--timeout", "3"});
+  auto command = checkout({"--endpoint", endpoint, "--timeout", "3"});
   EXPECT_EQ(command.wait(kCommandPatience), 1);
   EXPECT_EQ(command.out(), "");
   EXPECT_NE(command.err().find("cannot load " + endpoint + ": "), std::string::npos) << command.err();
@@ -167,8 +177,7 @@ TEST_P(CheckoutCommand, AnEndpointWhereNobodyListensIsNamedOnStderrBeforeTheTime
 
 TEST_P(CheckoutCommand, ClosingTheWindowEndsItAtOnceWithStatusOneAndNoResult) {
   auto gateway = makeGateway(AutoResult::none);
-  CommandProcess command(VELQUOR_COMMAND,
-                         {"checkout", "--library", GetParam(), "--endpoint", gateway.endpoint(), "--timeout", "120"});
+  auto command = checkout({"--endpoint", gateway.endpoint(), "--timeout", "120"});
   const auto deadline = std::chrono::steady_clock::now() + kCommandPatience;
   while (gateway.requestCount() == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(20ms);
   ASSERT_EQ(gateway.requestCount(), 1u) << "the payment page never showed";
@@ -178,45 +187,105 @@ TEST_P(CheckoutCommand, ClosingTheWindowEndsItAtOnceWithStatusOneAndNoResult) {
   EXPECT_NE(command.err().find("the window was closed before a result"), std::string::npos) << command.err();
 }
 
-INSTANTIATE_TEST_SUITE_P(Libraries, CheckoutCommand, ::testing::Values("kit", "classic"),
-                         [](const auto& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(ToolkitsAndLibraries, CheckoutCommand, ::testing::ValuesIn(toolkitLibraries()),
+                         [](const auto& info) { return parameterName(info.param); });
 
-TEST(CheckoutCommandWithoutDisplay, SaysToUseXvfbRunAndExitsUnavailable) {
-  CommandProcess command(VELQUOR_COMMAND, {"checkout", "--library", "classic", "--timeout", "5"}, kNoDisplay);
+class CheckoutCommandWithoutDisplay : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(CheckoutCommandWithoutDisplay, SaysToUseXvfbRunAndExitsUnavailable) {
+  auto environment = toolkitEnvironment(GetParam());
+  environment.unset.insert(environment.unset.end(), kNoDisplay.unset.begin(), kNoDisplay.unset.end());
+  CommandProcess command(VELQUOR_COMMAND, {"checkout", "--toolkit", GetParam(), "--library", "classic", "--timeout", "5"},
+                         environment);
   EXPECT_EQ(command.wait(30s), 69);
   EXPECT_EQ(command.out(), "");
   EXPECT_NE(command.err().find("xvfb-run"), std::string::npos) << command.err();
 }
 
-class DemoCommand : public ::testing::TestWithParam<std::vector<std::string>> {};
+INSTANTIATE_TEST_SUITE_P(Toolkits, CheckoutCommandWithoutDisplay, ::testing::ValuesIn(builtToolkits()),
+                         [](const auto& info) { return info.param; });
+
+TEST(CheckoutCommandChoosingAToolkit, AToolkitItDoesNotKnowIsAUsageErrorNamingTheChoices) {
+  CommandProcess command(VELQUOR_COMMAND, {"checkout", "--toolkit", "motif"});
+  EXPECT_EQ(command.wait(30s), 64);
+  EXPECT_EQ(command.out(), "");
+  EXPECT_NE(command.err().find("motif"), std::string::npos) << command.err();
+  EXPECT_NE(command.err().find("gtk"), std::string::npos) << command.err();
+}
+
+#if VELQUOR_TEST_HAS_QT
+TEST(CheckoutCommandChoosingAToolkit, QtAsRootWithoutTheSandboxSwitchSaysHowToRunItAndExitsUnavailable) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root is refused the sandbox";
+  auto environment = toolkitEnvironment("qt");
+  environment.set.erase("QTWEBENGINE_DISABLE_SANDBOX");
+  environment.unset.push_back("QTWEBENGINE_DISABLE_SANDBOX");
+  CommandProcess command(VELQUOR_COMMAND, {"checkout", "--toolkit", "qt", "--timeout", "5"}, environment);
+  EXPECT_EQ(command.wait(30s), 69);
+  EXPECT_EQ(command.out(), "");
+  EXPECT_NE(command.err().find("QTWEBENGINE_DISABLE_SANDBOX=1"), std::string::npos) << command.err();
+}
+#else
+TEST(CheckoutCommandChoosingAToolkit, QtWithoutTheQtToolkitInTheBuildIsAUsageErrorSayingSo) {
+  CommandProcess command(VELQUOR_COMMAND, {"checkout", "--toolkit", "qt"});
+  EXPECT_EQ(command.wait(30s), 64);
+  EXPECT_NE(command.err().find("built without the Qt toolkit"), std::string::npos) << command.err();
+}
+#endif
+
+// The demo's arguments: the toolkit (none: the default) and the library (none: the default).
+struct DemoChoice {
+  std::string toolkit;
+  std::string library;
+};
+
+void PrintTo(const DemoChoice& choice, std::ostream* out) { *out << "[" << choice.toolkit << "] [" << choice.library << "]"; }
+
+class DemoCommand : public ::testing::TestWithParam<DemoChoice> {};
 
 TEST_P(DemoCommand, PrintsACompletedLineFromTheSandboxAndExitsZero) {
   std::vector<std::string> arguments{"demo"};
-  arguments.insert(arguments.end(), GetParam().begin(), GetParam().end());
-  CommandProcess command(VELQUOR_COMMAND, arguments);
+  if (!GetParam().toolkit.empty()) arguments.insert(arguments.end(), {"--toolkit", GetParam().toolkit});
+  if (!GetParam().library.empty()) arguments.insert(arguments.end(), {"--library", GetParam().library});
+  CommandProcess command(VELQUOR_COMMAND, arguments, toolkitEnvironment(GetParam().toolkit));
   ASSERT_EQ(command.wait(kCommandPatience), 0) << command.err();
   json line;
   ASSERT_TRUE(oneJSONLine(command, line));
   EXPECT_EQ(line.value("event", ""), "completed");
   EXPECT_EQ(line["data"].value("status", ""), "success");
   EXPECT_EQ(line["data"].value("order_id", ""), "ORD-1001");
-  const std::string library = GetParam().empty() ? "kit" : GetParam().back();
-  EXPECT_NE(command.err().find("checkout with " + library), std::string::npos) << command.err();
+  const std::string library = GetParam().library.empty() ? "kit" : GetParam().library;
+  const std::string toolkit = GetParam().toolkit.empty() ? "gtk" : GetParam().toolkit;
+  EXPECT_NE(command.err().find("checkout with " + library + " on " + toolkit), std::string::npos) << command.err();
 }
 
-INSTANTIATE_TEST_SUITE_P(Libraries, DemoCommand,
-                         ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"--library", "classic"}),
-                         [](const auto& info) { return info.param.empty() ? std::string("kit") : info.param.back(); });
+std::vector<DemoChoice> demoChoices() {
+  std::vector<DemoChoice> choices{{"", ""}, {"", "classic"}};
+  if (builtToolkits().size() > 1) choices.insert(choices.end(), {{"qt", ""}, {"qt", "classic"}});
+  return choices;
+}
 
-TEST(DemoCommandWithoutDisplay, RunsItselfUnderAVirtualDisplayAndPrintsTheResult) {
-  CommandProcess command(VELQUOR_COMMAND, {"demo", "--library", "classic"}, kNoDisplay);
+INSTANTIATE_TEST_SUITE_P(ToolkitsAndLibraries, DemoCommand, ::testing::ValuesIn(demoChoices()), [](const auto& info) {
+  return (info.param.toolkit.empty() ? std::string("default") : info.param.toolkit) + "_" +
+         (info.param.library.empty() ? std::string("kit") : info.param.library);
+});
+
+class DemoCommandWithoutDisplay : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(DemoCommandWithoutDisplay, RunsItselfUnderAVirtualDisplayAndPrintsTheResult) {
+  auto environment = toolkitEnvironment(GetParam());
+  environment.unset.insert(environment.unset.end(), kNoDisplay.unset.begin(), kNoDisplay.unset.end());
+  CommandProcess command(VELQUOR_COMMAND, {"demo", "--toolkit", GetParam(), "--library", "classic"}, environment);
   ASSERT_EQ(command.wait(kCommandPatience), 0) << command.err();
   json line;
   ASSERT_TRUE(oneJSONLine(command, line));
   EXPECT_EQ(line.value("event", ""), "completed");
   EXPECT_NE(command.err().find("xvfb-run"), std::string::npos) << command.err();
-  EXPECT_NE(command.err().find("checkout with classic"), std::string::npos) << "the options pass through: " << command.err();
+  EXPECT_NE(command.err().find("checkout with classic on " + GetParam()), std::string::npos)
+      << "the options pass through: " << command.err();
 }
+
+INSTANTIATE_TEST_SUITE_P(Toolkits, DemoCommandWithoutDisplay, ::testing::ValuesIn(builtToolkits()),
+                         [](const auto& info) { return info.param; });
 
 TEST(DemoCommandWithoutDisplay, InteractiveRefusesForThereIsNobodyToClick) {
   CommandProcess command(VELQUOR_COMMAND, {"demo", "--interactive"}, kNoDisplay);

@@ -1,4 +1,5 @@
-// The example apps, pressing Pay by themselves against the sandbox gateway.
+// The example apps, pressing Pay by themselves against the sandbox gateway: the GTK app of each
+// library, and the Qt Widgets app when the Qt toolkit is built.
 
 #include "CommandProcess.h"
 
@@ -6,6 +7,10 @@
 #include "SandboxRecorder.h"
 
 #include <gtest/gtest.h>
+
+#ifndef QT_EXAMPLE
+#define QT_EXAMPLE ""  // no Qt app in this build
+#endif
 
 namespace e2e {
 namespace {
@@ -20,8 +25,10 @@ TEST_P(ExampleApp, PaysTheSampleOrderAndShowsTheResultOnceItHasDismissedTheCheck
   velquor_testing::SandboxRecorder recorder;
   options.onRequest = recorder.callback();
   velquor::sandbox::SandboxGateway gateway(std::move(options));
-  const std::string program = GetParam() == "kit" ? KIT_EXAMPLE : CLASSIC_EXAMPLE;
-  CommandProcess app(program, {gateway.endpoint()}, {{}, {{"VELQUOR_EXAMPLE_AUTOPAY", "1"}}});
+  const std::string program = GetParam() == "kit" ? KIT_EXAMPLE : GetParam() == "classic" ? CLASSIC_EXAMPLE : QT_EXAMPLE;
+  auto environment = toolkitEnvironment(GetParam() == "qt" ? "qt" : "gtk");
+  environment.set.emplace("VELQUOR_EXAMPLE_AUTOPAY", "1");
+  CommandProcess app(program, {gateway.endpoint()}, environment);
   ASSERT_EQ(app.wait(90s), 0) << app.err();
   const auto lines = app.outLines();
   ASSERT_EQ(lines.size(), 2u) << app.out();
@@ -31,7 +38,13 @@ TEST_P(ExampleApp, PaysTheSampleOrderAndShowsTheResultOnceItHasDismissedTheCheck
   EXPECT_EQ(recorder.requests().at(0).fields.size(), 38u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Libraries, ExampleApp, ::testing::Values("kit", "classic"),
+#if VELQUOR_TEST_HAS_QT
+#define VELQUOR_EXAMPLE_APPS "kit", "classic", "qt"
+#else
+#define VELQUOR_EXAMPLE_APPS "kit", "classic"
+#endif
+// kit and classic: the GTK apps; qt: the Qt app (VelquorKit).
+INSTANTIATE_TEST_SUITE_P(Apps, ExampleApp, ::testing::Values(VELQUOR_EXAMPLE_APPS),
                          [](const auto& info) { return info.param; });
 
 }  // namespace

@@ -1,6 +1,7 @@
-// velquor checkout: one real checkout in a GTK window through the library's launcher.
+// velquor checkout: one real checkout in a GTK or Qt window through the library's launcher.
 
 #include "CheckoutSession.h"
+#include "CheckoutWindow.h"
 #include "Commands.h"
 #include "Input.h"
 #include "SampleParams.h"
@@ -16,6 +17,7 @@ namespace velquor::tool {
 namespace {
 
 struct CheckoutOptions {
+  std::string toolkit = "gtk";
   std::string library = "kit";
   std::optional<std::string> endpoint;
   std::optional<std::string> paramsFile;
@@ -27,6 +29,7 @@ struct CheckoutOptions {
 
 int runCheckout(const CheckoutOptions& options) {
   CheckoutSessionOptions session;
+  session.toolkit = options.toolkit;
   session.library = options.library;
   session.endpoint = options.endpoint;
   session.paramsDocument = options.paramsFile ? readInput(*options.paramsFile) : std::string(kSampleParams);
@@ -42,6 +45,9 @@ int runCheckout(const CheckoutOptions& options) {
 void addCheckoutCommand(CLI::App& app, CommandAction& action) {
   auto options = std::make_shared<CheckoutOptions>();
   auto* command = app.add_subcommand("checkout", "Run one real checkout in a window and print each delegate call as a JSON line");
+  command->add_option("--toolkit", options->toolkit, "Toolkit whose window shows the checkout")
+      ->check(CLI::IsMember(toolkitNames()))
+      ->capture_default_str();
   command->add_option("--library", options->library, "Library whose launcher runs the checkout")
       ->check(CLI::IsMember(adapter::libraryNames()))
       ->capture_default_str();

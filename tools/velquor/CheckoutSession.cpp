@@ -1,19 +1,13 @@
 #include "CheckoutSession.h"
 
+#include "CheckoutWindow.h"
 #include "CommandFailure.h"
 #include "LibraryCalls.h"
-#include "WindowSnapshot.h"
 
-#include <velquor/gtk/GtkToolkit.h>
 #include <velquor/platform/NSError.h>
 #include <velquor/platform/NSException.h>
 #include <velquor/platform/WKWebView.h>
 
-#include <gtk/gtk.h>
-#include <webkit/webkit.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <string_view>
 #include <type_traits>
@@ -27,6 +21,8 @@ using platform::UIViewController;
 
 // A failure report ended the checkout.
 constexpr int kExitFailureReported = 2;
+// How long a loaded page is given to paint before the screenshot.
+constexpr std::chrono::milliseconds kPaintDelay{400};
 
 std::shared_ptr<platform::WKWebView> findWebView(const std::shared_ptr<platform::UIView>& view) {
   if (!view) return nullptr;
@@ -71,11 +67,11 @@ std::string eventLine(std::string_view event, const std::optional<nlohmann::json
   return line + "}";
 }
 
-// The state of one session, reached from GLib callbacks.
+// The state of one session, the same on every toolkit.
 struct Session {
   explicit Session(const CheckoutSessionOptions& sessionOptions) : options(sessionOptions) {}
   const CheckoutSessionOptions& options;
-  GtkWidget* window = nullptr;
+  CheckoutWindow* window = nullptr;
   bool windowClosed = false;
   std::shared_ptr<UIViewController> screen;
   bool reported = false;
@@ -83,18 +79,18 @@ struct Session {
   int answerStatus = 0;
   bool finished = false;
   int exitStatus = 0;
-  bool failedLoad = false;
+  bool screenshotScheduled = false;
   bool screenshotTaken = false;
-  guint timeoutSource = 0;
-  guint screenshotTimer = 0;
   bool dismissAfterScreenshot = false;
   std::optional<CommandFailure> failure;
 
   void report(const std::string& line, int status = 0);
+  void scheduleScreenshot();
+  void takeScreenshot();
   void dismiss() {
     // As an app would: the checkout is dismissed once the app has its answer.
-    if (!screen->presentedViewController()) {
-      finish(answerStatus);  // nothing to dismiss: it was never presented
+    if (windowClosed || !screen->presentedViewController()) {
+      finish(answerStatus);  // nothing to dismiss: it was never presented, or its window is gone
       return;
     }
     screen->dismissViewControllerAnimated(true, [this] { finish(answerStatus); });
@@ -106,29 +102,24 @@ struct Session {
   }
 };
 
-void takeScreenshot(Session& session) {
-  if (session.screenshotTaken || !session.options.screenshotPath) return;
-  session.screenshotTaken = true;
+void Session::takeScreenshot() {
+  if (screenshotTaken || !options.screenshotPath) return;
+  screenshotTaken = true;
   try {
-    saveWidgetSnapshot(session.window, *session.options.screenshotPath);
-  } catch (const CommandFailure& failure) {
-    session.failure = failure;
-    session.finish(failure.exitCode());
+    window->saveScreenshot(*options.screenshotPath);
+  } catch (const CommandFailure& error) {
+    failure = error;
+    finish(error.exitCode());
   }
 }
 
-// How long a finished page is given to paint before the screenshot.
-constexpr guint kPaintDelayMs = 400;
-
-void scheduleScreenshot(Session& session) {
-  if (session.screenshotTimer != 0 || session.screenshotTaken) return;
-  session.screenshotTimer = g_timeout_add(kPaintDelayMs, [](gpointer data) -> gboolean {
-    auto& session = *static_cast<Session*>(data);
-    session.screenshotTimer = 0;
-    takeScreenshot(session);
-    if (session.dismissAfterScreenshot && !session.finished) session.dismiss();
-    return G_SOURCE_REMOVE;
-  }, &session);
+void Session::scheduleScreenshot() {
+  if (screenshotScheduled || screenshotTaken || !options.screenshotPath) return;
+  screenshotScheduled = true;
+  window->after(kPaintDelay, [this] {
+    takeScreenshot();
+    if (dismissAfterScreenshot && !finished) dismiss();
+  });
 }
 
 void Session::report(const std::string& line, int status) {
@@ -143,32 +134,19 @@ void Session::report(const std::string& line, int status) {
   // The answer came before the screenshot (a page that posts on load): take it while the
   // checkout is still shown, then dismiss.
   dismissAfterScreenshot = true;
-  scheduleScreenshot(*this);
+  scheduleScreenshot();
 }
 
-// The first page that is not the form page itself (about:blank) has finished loading: let it
-// paint, then take the screenshot.
-void onLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, gpointer data) {
-  auto& session = *static_cast<Session*>(data);
-  if (event == WEBKIT_LOAD_STARTED) session.failedLoad = false;
-  if (event != WEBKIT_LOAD_FINISHED || session.failedLoad || !session.options.screenshotPath) return;
-  const char* uri = webkit_web_view_get_uri(webView);
-  if (uri == nullptr || std::string_view(uri) == "about:blank") return;
-  scheduleScreenshot(session);
-}
-
-// Every page that cannot be loaded, whatever the reason (the toolkit hears even of the loads
-// WebKit refuses to start): without a failure report, a user waiting for the timeout learns why here.
-void onLoadFailed(Session& session, const std::string& url, const platform::NSError& error) {
-  session.failedLoad = true;
+// Every page that cannot be loaded, whatever the reason (the toolkits hear even of the loads their
+// engine refuses to start): without a failure report, a user waiting for the timeout learns why here.
+void onLoadFailed(const std::string& url, const platform::NSError& error) {
   std::cerr << "velquor checkout: cannot load " << (url.empty() ? std::string("the page") : url) << ": "
             << error.localizedDescription() << std::endl;
 }
 
 // Closing the window ends the checkout: nothing more can come. Without an answer so far, that is
 // a failure, as a timeout is.
-void onWindowDestroyed(GtkWidget*, gpointer data) {
-  auto& session = *static_cast<Session*>(data);
+void onWindowClosed(Session& session) {
   session.windowClosed = true;
   if (session.finished) return;
   if (!session.reported) std::cerr << "velquor checkout: the window was closed before a result" << std::endl;
@@ -177,91 +155,50 @@ void onWindowDestroyed(GtkWidget*, gpointer data) {
 
 }  // namespace
 
-bool displayAvailable() {
-  const char* x11 = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x11 && *x11) || (wayland && *wayland);
-}
-
 int runCheckoutSession(const CheckoutSessionOptions& options) {
   auto library = openLibrary(options.library);
   loadParams(*library, options.paramsDocument);
-  if (!displayAvailable() || !gtk_init_check()) {
-    throw CommandFailure(kExitUnavailable, "no display to show the checkout on; run it under a virtual one: xvfb-run -a velquor ...");
-  }
 
   Session session(options);
-  session.window = gtk_window_new();
-  gtk_window_set_title(GTK_WINDOW(session.window), "Velquor checkout");
-  gtk_window_set_default_size(GTK_WINDOW(session.window), 420, 760);
-  GtkWidget* appContent = gtk_label_new("Merchant app");
-  gtk_window_set_child(GTK_WINDOW(session.window), appContent);
-  const gulong windowDestroyed = g_signal_connect(session.window, "destroy", G_CALLBACK(onWindowDestroyed), &session);
-  gtk_window_present(GTK_WINDOW(session.window));
-
-  int status = 0;
-  {
-    gtk::GtkToolkitOptions toolkitOptions;
-    toolkitOptions.loadFailed = [&session](const std::string& url, const platform::NSError& error) {
-      onLoadFailed(session, url, error);
-    };
-    gtk::GtkToolkit toolkit(toolkitOptions);
-    session.screen = toolkit.rootViewControllerForWindow(GTK_WINDOW(session.window));
-    library->reportFailures = options.reportFailures;
-    library->trustedOrigins = options.trustedOrigins;
-    library->onCall = [&session](const adapter::DelegateCall& call) {
-      switch (call.kind) {
-        case adapter::DelegateCall::Kind::completed:
-          session.report(eventLine("completed", &call.data));
-          break;
-        case adapter::DelegateCall::Kind::canceled:
-          session.report(eventLine("canceled", nullptr));
-          break;
-        case adapter::DelegateCall::Kind::failed:
-          session.report("{\"event\":\"failed\",\"error\":" +
-                             errorJSON(*call.error).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "}",
-                         kExitFailureReported);
-          break;
-      }
-    };
-    launch(*library, session.screen, options.endpoint);
-
-    auto presented = session.screen->presentedViewController();
-    auto webView = presented ? findWebView(presented->view()) : nullptr;
-    WebKitWebView* engine = webView ? gtk::GtkToolkit::webKitWebView(*webView) : nullptr;
-    // Without a checkout on screen there is nothing to wait for, unless its refusal was reported.
-    if (!engine && !session.reported) throw CommandFailure(kExitSoftware, "the library presented no checkout");
-    // Ours until the handlers are gone: the dismissal lets the checkout's engine go, possibly
-    // before the loop below ends.
-    if (engine) g_object_ref(engine);
-    const gulong loadChanged = engine ? g_signal_connect(engine, "load-changed", G_CALLBACK(onLoadChanged), &session) : 0;
-
-    session.timeoutSource = g_timeout_add_seconds(static_cast<guint>(options.timeout.count()), [](gpointer data) -> gboolean {
-      auto& session = *static_cast<Session*>(data);
-      session.timeoutSource = 0;
-      std::cerr << "velquor checkout: no result within " << session.options.timeout.count() << " s" << std::endl;
-      session.finish(1);
-      return G_SOURCE_REMOVE;
-    }, &session);
-
-    while (!session.finished) g_main_context_iteration(nullptr, TRUE);
-    if (session.timeoutSource != 0) g_source_remove(session.timeoutSource);
-    if (session.screenshotTimer != 0) g_source_remove(session.screenshotTimer);
-    if (engine) {
-      g_signal_handler_disconnect(engine, loadChanged);
-      g_object_unref(engine);
+  auto window = openCheckoutWindow(options.toolkit, {onLoadFailed, [&session] { onWindowClosed(session); }});
+  session.window = window.get();
+  session.screen = window->screen();
+  library->reportFailures = options.reportFailures;
+  library->trustedOrigins = options.trustedOrigins;
+  library->onCall = [&session](const adapter::DelegateCall& call) {
+    switch (call.kind) {
+      case adapter::DelegateCall::Kind::completed:
+        session.report(eventLine("completed", &call.data));
+        break;
+      case adapter::DelegateCall::Kind::canceled:
+        session.report(eventLine("canceled", nullptr));
+        break;
+      case adapter::DelegateCall::Kind::failed:
+        session.report("{\"event\":\"failed\",\"error\":" +
+                           errorJSON(*call.error).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "}",
+                       kExitFailureReported);
+        break;
     }
-    status = session.exitStatus;
-    session.screen.reset();
-  }
-  if (!session.windowClosed) {
-    g_signal_handler_disconnect(session.window, windowDestroyed);
-    gtk_window_destroy(GTK_WINDOW(session.window));
-  }
-  while (g_main_context_iteration(nullptr, FALSE)) {
-  }
+  };
+  launch(*library, session.screen, options.endpoint);
+
+  auto presented = session.screen->presentedViewController();
+  auto webView = presented ? findWebView(presented->view()) : nullptr;
+  const bool watched = webView && window->watchPages(*webView, [&session] { session.scheduleScreenshot(); });
+  // Without a checkout on screen there is nothing to wait for, unless its refusal was reported.
+  if (!watched && !session.reported) throw CommandFailure(kExitSoftware, "the library presented no checkout");
+
+  window->after(options.timeout, [&session] {
+    std::cerr << "velquor checkout: no result within " << session.options.timeout.count() << " s" << std::endl;
+    session.finish(1);
+  });
+  window->runUntil([&session] { return session.finished; });
+  session.screen.reset();
+  webView.reset();
+  presented.reset();
+  window.reset();
   if (session.failure) throw *session.failure;
-  return status;
+  return session.exitStatus;
 }
 
 }  // namespace velquor::tool

@@ -8,6 +8,7 @@
 namespace velquor::tool {
 
 struct CheckoutSessionOptions {
+  std::string toolkit = "gtk";
   std::string library = "kit";
   std::optional<std::string> endpoint;  // none: the library's default endpoint
   std::string paramsDocument;
@@ -19,14 +20,11 @@ struct CheckoutSessionOptions {
   std::vector<std::string> trustedOrigins;
 };
 
-// One real checkout in a GTK window, run as an app runs it: the library's launcher presents it,
-// each delegate call prints one JSON line on stdout, and after the first one the checkout is
-// dismissed. Returns the exit status: 0 after a result or a cancellation, 2 after a failure report,
-// 1 on timeout. Throws CommandFailure when there is no display, the parameters do not decode or a
-// trusted origin is not one.
+// One real checkout in a window of the named toolkit (gtk or qt), run as an app runs it: the
+// library's launcher presents it, each delegate call prints one JSON line on stdout, and after the
+// first one the checkout is dismissed. Returns the exit status: 0 after a result or a cancellation, 2 after a failure report,
+// 1 on timeout. Throws CommandFailure when the toolkit is not in this build, there is no display,
+// the parameters do not decode or a trusted origin is not one.
 int runCheckoutSession(const CheckoutSessionOptions& options);
-
-// True when a display is reachable for GTK.
-bool displayAvailable();
 
 }  // namespace velquor::tool

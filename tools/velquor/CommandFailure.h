@@ -12,8 +12,9 @@ inline constexpr int kExitNoInput = 66;
 inline constexpr int kExitUnavailable = 69;
 inline constexpr int kExitSoftware = 70;
 
-// Ends a command: `message` goes to stderr as one line, `exitCode` is the process's status.
-class CommandFailure : public std::runtime_error {
+// Ends a command: `message` goes to stderr as one line, `exitCode` is the process's status. Thrown
+// from the Qt window's module too: its type must be one across the two.
+class __attribute__((visibility("default"))) CommandFailure : public std::runtime_error {
  public:
   CommandFailure(int exitCode, const std::string& message) : std::runtime_error(message), exitCode_(exitCode) {}
   int exitCode() const noexcept { return exitCode_; }
