@@ -7,11 +7,15 @@
 //   velquor_checkout_bench [--runs 20] [--memory-checkouts 50] [--fresh-runs 7]
 //                          [--libraries kit,classic] [--skip timing|memory|prewarm]... [--verbose]
 //                          [--transition-ms N]   (time checkouts that slide in over N ms)
+//                          [--pss-rounds N]      (also weigh one open checkout and one bare web view
+//                                                 with their processes, N fresh processes each; no target)
 //                          [--app-checkouts N]   (also time N checkouts per library run back to back,
 //                                                 each dismissed from its delegate call; no target)
 
 #include "CheckoutMeasurements.h"
 #include "ChildRun.h"
+#include "OpenPageMemory.h"
+#include "RatioTable.h"
 
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>
@@ -47,6 +51,8 @@ struct Options {
   std::string child;
   std::optional<Library> library;
   bool prewarm = false;
+  bool floor = false;
+  int pssRounds = 0;  // none: not measured
   std::optional<int> transitionMs;
   int appCheckouts = 0;  // none: not measured
 };
@@ -100,6 +106,10 @@ Options parse(int argc, char** argv) {
       options.library = librariesFrom(value()).at(0);
     } else if (argument == "--prewarm") {
       options.prewarm = true;
+    } else if (argument == "--floor") {
+      options.floor = true;
+    } else if (argument == "--pss-rounds") {
+      options.pssRounds = positive(value());
     } else {
       throw std::invalid_argument("unknown argument: " + argument);
     }
@@ -117,6 +127,8 @@ int runChildMode(const Options& options) {
     measureResidentGrowth(*options.library, options.memoryCheckouts);
   } else if (options.child == "first" && options.library) {
     measureFirstCheckout(*options.library, options.prewarm);
+  } else if (options.child == "open" && options.library) {
+    measureOpenMemory(*options.library, options.floor);
   } else if (options.child == "app" && options.library) {
     std::optional<std::chrono::milliseconds> transition;
     if (options.transitionMs) transition = std::chrono::milliseconds(*options.transitionMs);
@@ -127,42 +139,12 @@ int runChildMode(const Options& options) {
   return 0;
 }
 
-class Table {
- public:
-  void add(const std::string& label, double value, double target) { rows_.push_back({label, value, target}); }
-  // The same columns as velquor_bench; returns how many rows missed their target.
-  int print() const {
-    int missed = 0;
-    std::printf("\n%-64s %10s %8s\n", "ratio", "measured", "target");
-    for (const auto& row : rows_) {
-      const bool met = row.value <= row.target;
-      missed += met ? 0 : 1;
-      std::printf("%-64s %10.2f %6s%.2f %s\n", row.label.c_str(), row.value, "<= ", row.target, met ? "ok" : "MISSED");
-    }
-    return missed;
-  }
-
- private:
-  struct Row {
-    std::string label;
-    double value;
-    double target;
-  };
-  std::vector<Row> rows_;
-};
-
 void showNotes(const ChildReport& report, bool verbose) {
   if (!verbose) return;
   for (const auto& note : report.notes) std::printf("  %s\n", note.c_str());
 }
 
-double result(const ChildReport& report, const std::string& name) {
-  auto found = report.results.find(name);
-  if (found == report.results.end()) throw std::runtime_error("a measuring run did not report " + name);
-  return found->second;
-}
-
-void timeCheckouts(const Options& options, Table& table) {
+void timeCheckouts(const Options& options, RatioTable& table) {
   std::string libraries;
   for (const auto library : options.libraries) {
     if (!libraries.empty()) libraries += ',';
@@ -195,7 +177,7 @@ void timeCheckouts(const Options& options, Table& table) {
   }
 }
 
-void measureMemory(const Options& options, Table& table) {
+void measureMemory(const Options& options, RatioTable& table) {
   for (const auto library : options.libraries) {
     const std::string name = moduleName(library);
     std::printf("Resident size, %s, %d sequential checkouts in a fresh process...\n", name.c_str(),
@@ -219,7 +201,7 @@ void measureMemory(const Options& options, Table& table) {
   }
 }
 
-void comparePrewarm(const Options& options, Table& table) {
+void comparePrewarm(const Options& options, RatioTable& table) {
   for (const auto library : options.libraries) {
     const std::string name = moduleName(library);
     std::printf("First checkout, %s, %d fresh processes with prewarm() and %d without, alternating...\n", name.c_str(),
@@ -266,6 +248,9 @@ void timeAppCheckouts(const Options& options) {
     showNotes(report, options.verbose);
     std::printf("  %-15s from the launcher call (median): payment start %8.1f ms, gateway POST %8.1f ms, delegate call %8.1f ms\n",
                 name.c_str(), result(report, "app.pageload"), result(report, "app.post"), result(report, "app.completion"));
+    std::printf("  %-15s ranges: gateway POST %.1f-%.1f ms, delegate call %.1f-%.1f ms\n", "",
+                result(report, "app.post.min"), result(report, "app.post.max"), result(report, "app.completion.min"),
+                result(report, "app.completion.max"));
   }
 }
 
@@ -288,12 +273,14 @@ int orchestrate(const Options& options) {
   std::printf("velquor_checkout_bench: %ld CPUs (%s), WebKitGTK %u.%u.%u, load average %s\n",
               sysconf(_SC_NPROCESSORS_ONLN), cpuModel().c_str(), webkit_get_major_version(), webkit_get_minor_version(),
               webkit_get_micro_version(), loadAverage().c_str());
-  Table table;
+  RatioTable table;
   // Fresh processes first, while nothing else of the benchmark runs.
   if (!options.skipped.contains("prewarm")) comparePrewarm(options, table);
   if (!options.skipped.contains("timing")) timeCheckouts(options, table);
   if (!options.skipped.contains("memory")) measureMemory(options, table);
   if (options.appCheckouts > 0) timeAppCheckouts(options);
+  // Not a check, and opt-in: what one open checkout weighs with its processes.
+  if (options.pssRounds > 0) compareOpenPageMemory(options.libraries, options.pssRounds);
   std::printf("load average at the end: %s\n", loadAverage().c_str());
   return table.print() == 0 ? 0 : 1;
 }

@@ -96,11 +96,14 @@ CheckoutStage::~CheckoutStage() {
   }
 }
 
-CheckoutTiming CheckoutStage::checkout(Library library) { return timedCheckout(library, false); }
+CheckoutTiming CheckoutStage::checkout(Library library, const std::function<void()>& whileOpen) {
+  return timedCheckout(library, false, whileOpen);
+}
 
 CheckoutTiming CheckoutStage::checkoutDismissedByDelegate(Library library) { return timedCheckout(library, true); }
 
-CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDelegate) {
+CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDelegate,
+                                            const std::function<void()>& whileOpen) {
   auto& app = *libraries_.at(library);
   const std::size_t postsBefore = posts_.count();
   const std::size_t processesBefore = dismissFromDelegate ? 0 : ownWebProcessCount();
@@ -140,6 +143,7 @@ CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDel
   if (!post) throw std::runtime_error("the gateway recorded no payment post");
   const auto timing = timingOf(start, *post, arrival, pageLoad);
   g_signal_handler_disconnect(engine, watch);
+  if (whileOpen) whileOpen();
 
   if (!dismissFromDelegate) screen_->dismissViewControllerAnimated(true, [&dismissed] { dismissed = true; });
   if (!spinUntil([&] { return dismissed; }, kPatience)) throw std::runtime_error("the checkout was never dismissed");
@@ -147,7 +151,7 @@ CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDel
   return timing;
 }
 
-CheckoutTiming CheckoutStage::floor(Library library) {
+CheckoutTiming CheckoutStage::floor(Library library, const std::function<void()>& whileOpen) {
   const std::string& page = formPage(library);
   const std::size_t postsBefore = posts_.count();
   const std::size_t processesBefore = ownWebProcessCount();
@@ -182,6 +186,7 @@ CheckoutTiming CheckoutStage::floor(Library library) {
   webkit_web_view_load_html(view, page.c_str(), nullptr);
 
   const bool arrived = spinUntil([&] { return result.arrived; }, kPatience);
+  if (arrived && whileOpen) whileOpen();
   gtk_box_remove(GTK_BOX(appContent_), GTK_WIDGET(view));  // the box held the only reference
   webkit_user_content_manager_unregister_script_message_handler(contentManager, kResultChannel, nullptr);
   g_signal_handlers_disconnect_by_data(contentManager, &result);
