@@ -13,6 +13,7 @@
 //                                                 each dismissed from its delegate call; no target)
 
 #include "CheckoutMeasurements.h"
+#include "BenchOptions.h"
 #include "ChildRun.h"
 #include "OpenPageMemory.h"
 #include "RatioTable.h"
@@ -40,82 +41,7 @@ constexpr double kResidentGrowthTargetMB = 5;
 // "At least 30% less" time to the first post.
 constexpr double kPrewarmRatioTarget = 0.70;
 
-struct Options {
-  int runs = 20;
-  int memoryCheckouts = 50;
-  int freshRuns = 7;
-  std::vector<Library> libraries{Library::kit, Library::classic};
-  std::set<std::string> skipped;
-  bool verbose = false;
-  // A measuring run started by the benchmark itself.
-  std::string child;
-  std::optional<Library> library;
-  bool prewarm = false;
-  bool floor = false;
-  int pssRounds = 0;  // none: not measured
-  std::optional<int> transitionMs;
-  int appCheckouts = 0;  // none: not measured
-};
-
-int positive(const std::string& text) {
-  const int value = std::atoi(text.c_str());
-  if (value < 1) throw std::invalid_argument("not a positive count: " + text);
-  return value;
-}
-
-std::vector<Library> librariesFrom(const std::string& list) {
-  std::vector<Library> libraries;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    const auto end = std::min(list.find(',', start), list.size());
-    const auto library = libraryNamed(list.substr(start, end - start));
-    if (!library) throw std::invalid_argument("not a library: " + list.substr(start, end - start));
-    libraries.push_back(*library);
-    start = end + 1;
-  }
-  return libraries;
-}
-
-Options parse(int argc, char** argv) {
-  Options options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    const auto value = [&]() -> std::string {
-      if (i + 1 >= argc) throw std::invalid_argument(argument + " needs a value");
-      return argv[++i];
-    };
-    if (argument == "--runs") {
-      options.runs = positive(value());
-    } else if (argument == "--memory-checkouts") {
-      options.memoryCheckouts = positive(value());
-    } else if (argument == "--fresh-runs") {
-      options.freshRuns = positive(value());
-    } else if (argument == "--libraries") {
-      options.libraries = librariesFrom(value());
-    } else if (argument == "--skip") {
-      options.skipped.insert(value());
-    } else if (argument == "--verbose") {
-      options.verbose = true;
-    } else if (argument == "--transition-ms") {
-      options.transitionMs = std::atoi(value().c_str());
-    } else if (argument == "--app-checkouts") {
-      options.appCheckouts = positive(value());
-    } else if (argument == "--child") {
-      options.child = value();
-    } else if (argument == "--library") {
-      options.library = librariesFrom(value()).at(0);
-    } else if (argument == "--prewarm") {
-      options.prewarm = true;
-    } else if (argument == "--floor") {
-      options.floor = true;
-    } else if (argument == "--pss-rounds") {
-      options.pssRounds = positive(value());
-    } else {
-      throw std::invalid_argument("unknown argument: " + argument);
-    }
-  }
-  return options;
-}
+using Options = BenchOptions;
 
 int runChildMode(const Options& options) {
   if (!gtk_init_check()) throw std::runtime_error("no display; run under xvfb-run -a (bench/run does)");
@@ -289,7 +215,7 @@ int orchestrate(const Options& options) {
 
 int main(int argc, char** argv) {
   try {
-    const auto options = parse(argc, argv);
+    const auto options = parseBenchOptions(argc, argv);
     return options.child.empty() ? orchestrate(options) : runChildMode(options);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velquor_checkout_bench: %s\n", error.what());

@@ -1,8 +1,8 @@
 #include "CheckoutStage.h"
 
 #include "BenchParams.h"
+#include "HeadlessFormPage.h"
 
-#include <velquor/headless/HeadlessToolkit.h>
 
 #include <webkit/webkit.h>
 
@@ -203,16 +203,8 @@ CheckoutTiming CheckoutStage::floor(Library library, const std::function<void()>
 const std::string& CheckoutStage::formPage(Library library) {
   auto found = formPages_.find(library);
   if (found != formPages_.end()) return found->second;
-  // Installed only for this while; the GTK toolkit is the current one again afterwards.
-  velquor::headless::HeadlessToolkit headless;
-  const auto screen = headless.makeAppScreen();
-  libraries_.at(library)->launch(screen, gateway_.endpoint());
-  headless.runUntilIdle();
-  const auto webViews = headless.webViews();
-  if (webViews.empty() || webViews.back()->loads().empty()) {
-    throw std::runtime_error(moduleName(library) + "'s checkout loaded no page on the headless toolkit");
-  }
-  return formPages_.emplace(library, webViews.back()->loads().back().html).first->second;
+  const auto page = headlessFormPage(*libraries_.at(library), gateway_.endpoint(), moduleName(library));
+  return formPages_.emplace(library, page).first->second;
 }
 
 void CheckoutStage::settle(std::size_t webProcessesBefore) {

@@ -1,9 +1,9 @@
 #include "QtCheckoutStage.h"
 
 #include "BenchParams.h"
+#include "HeadlessFormPage.h"
 #include "ProcessTree.h"
 
-#include <velquor/headless/HeadlessToolkit.h>
 
 #include <QEventLoop>
 #include <QLabel>
@@ -215,15 +215,8 @@ CheckoutTiming QtCheckoutStage::floor(Library library, const std::function<void(
 const std::string& QtCheckoutStage::formPage(Library library) {
   auto found = formPages_.find(library);
   if (found != formPages_.end()) return found->second;
-  velquor::headless::HeadlessToolkit headless;
-  const auto screen = headless.makeAppScreen();
-  libraries_.at(library)->launch(screen, gateway_.endpoint());
-  headless.runUntilIdle();
-  const auto webViews = headless.webViews();
-  if (webViews.empty() || webViews.back()->loads().empty()) {
-    throw std::runtime_error(moduleName(library) + "'s checkout loaded no page on the headless toolkit");
-  }
-  return formPages_.emplace(library, webViews.back()->loads().back().html).first->second;
+  const auto page = headlessFormPage(*libraries_.at(library), gateway_.endpoint(), moduleName(library));
+  return formPages_.emplace(library, page).first->second;
 }
 
 void QtCheckoutStage::settle(std::size_t renderersBefore) {
