@@ -49,7 +49,7 @@ int runChildMode(const Options& options, int argc, char** argv) {
   } else if (options.child == "memory" && options.library) {
     measureQtResidentGrowth(*options.library, options.memoryCheckouts);
   } else if (options.child == "first" && options.library) {
-    measureQtFirstCheckout(*options.library, options.prewarm);
+    measureQtFirstCheckout(*options.library, options.prewarm, transition);
   } else if (options.child == "open" && options.library) {
     measureQtOpenMemory(*options.library, options.floor);
   } else if (options.child == "idle") {
@@ -125,6 +125,8 @@ void comparePrewarm(const Options& options, RatioTable& table) {
       for (const bool prewarm : {run % 2 == 0, run % 2 != 0}) {
         std::vector<std::string> arguments{"--child", "first", "--library", libraryName(library)};
         if (prewarm) arguments.push_back("--prewarm");
+        // Without the slide, which on Qt hides a cold renderer's start.
+        if (options.transitionMs) arguments.insert(arguments.end(), {"--transition-ms", std::to_string(*options.transitionMs)});
         const auto report = runChild(arguments);
         (prewarm ? warm : cold).push_back(result(report, "first.post"));
         (prewarm ? warmCompletion : coldCompletion).push_back(result(report, "first.completion"));

@@ -90,8 +90,8 @@ void measureQtResidentGrowth(Library library, int checkouts) {
   reportResult("rss.released", static_cast<double>(residentBytes()));
 }
 
-void measureQtFirstCheckout(Library library, bool prewarm) {
-  QtCheckoutStage stage;
+void measureQtFirstCheckout(Library library, bool prewarm, std::optional<std::chrono::milliseconds> transition) {
+  QtCheckoutStage stage(transition);
   const auto start = Clock::now();
   bool ready = !prewarm;
   Clock::time_point readyAt = start;

@@ -18,7 +18,7 @@ void measureQtCheckoutTimes(int runs, const std::vector<Library>& libraries,
 void measureQtResidentGrowth(Library library, int checkouts);
 
 // As measureFirstCheckout for GTK: "first.post", "first.completion", "prewarm.ready".
-void measureQtFirstCheckout(Library library, bool prewarm);
+void measureQtFirstCheckout(Library library, bool prewarm, std::optional<std::chrono::milliseconds> transition);
 
 // One checkout (or, `floor`, one bare web view) open with its result in, in a fresh process: the
 // proportional set size of the app and all its engine processes, "pss.total", "pss.app",
