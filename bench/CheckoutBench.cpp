@@ -7,11 +7,16 @@
 //   velquor_checkout_bench [--runs 20] [--memory-checkouts 50] [--fresh-runs 7]
 //                          [--libraries kit,classic] [--skip timing|memory|prewarm]... [--verbose]
 //                          [--transition-ms N]   (time checkouts that slide in over N ms)
+//                          [--pss-rounds N]      (also weigh one open checkout and one bare web view
+//                                                 with their processes, N fresh processes each; no target)
 //                          [--app-checkouts N]   (also time N checkouts per library run back to back,
 //                                                 each dismissed from its delegate call; no target)
 
 #include "CheckoutMeasurements.h"
+#include "BenchOptions.h"
 #include "ChildRun.h"
+#include "OpenPageMemory.h"
+#include "RatioTable.h"
 
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>
@@ -36,76 +41,7 @@ constexpr double kResidentGrowthTargetMB = 5;
 // "At least 30% less" time to the first post.
 constexpr double kPrewarmRatioTarget = 0.70;
 
-struct Options {
-  int runs = 20;
-  int memoryCheckouts = 50;
-  int freshRuns = 7;
-  std::vector<Library> libraries{Library::kit, Library::classic};
-  std::set<std::string> skipped;
-  bool verbose = false;
-  // A measuring run started by the benchmark itself.
-  std::string child;
-  std::optional<Library> library;
-  bool prewarm = false;
-  std::optional<int> transitionMs;
-  int appCheckouts = 0;  // none: not measured
-};
-
-int positive(const std::string& text) {
-  const int value = std::atoi(text.c_str());
-  if (value < 1) throw std::invalid_argument("not a positive count: " + text);
-  return value;
-}
-
-std::vector<Library> librariesFrom(const std::string& list) {
-  std::vector<Library> libraries;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    const auto end = std::min(list.find(',', start), list.size());
-    const auto library = libraryNamed(list.substr(start, end - start));
-    if (!library) throw std::invalid_argument("not a library: " + list.substr(start, end - start));
-    libraries.push_back(*library);
-    start = end + 1;
-  }
-  return libraries;
-}
-
-Options parse(int argc, char** argv) {
-  Options options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    const auto value = [&]() -> std::string {
-      if (i + 1 >= argc) throw std::invalid_argument(argument + " needs a value");
-      return argv[++i];
-    };
-    if (argument == "--runs") {
-      options.runs = positive(value());
-    } else if (argument == "--memory-checkouts") {
-      options.memoryCheckouts = positive(value());
-    } else if (argument == "--fresh-runs") {
-      options.freshRuns = positive(value());
-    } else if (argument == "--libraries") {
-      options.libraries = librariesFrom(value());
-    } else if (argument == "--skip") {
-      options.skipped.insert(value());
-    } else if (argument == "--verbose") {
-      options.verbose = true;
-    } else if (argument == "--transition-ms") {
-      options.transitionMs = std::atoi(value().c_str());
-    } else if (argument == "--app-checkouts") {
-      options.appCheckouts = positive(value());
-    } else if (argument == "--child") {
-      options.child = value();
-    } else if (argument == "--library") {
-      options.library = librariesFrom(value()).at(0);
-    } else if (argument == "--prewarm") {
-      options.prewarm = true;
-    } else {
-      throw std::invalid_argument("unknown argument: " + argument);
-    }
-  }
-  return options;
-}
+using Options = BenchOptions;
 
 int runChildMode(const Options& options) {
   if (!gtk_init_check()) throw std::runtime_error("no display; run under xvfb-run -a (bench/run does)");
@@ -117,6 +53,8 @@ int runChildMode(const Options& options) {
     measureResidentGrowth(*options.library, options.memoryCheckouts);
   } else if (options.child == "first" && options.library) {
     measureFirstCheckout(*options.library, options.prewarm);
+  } else if (options.child == "open" && options.library) {
+    measureOpenMemory(*options.library, options.floor);
   } else if (options.child == "app" && options.library) {
     std::optional<std::chrono::milliseconds> transition;
     if (options.transitionMs) transition = std::chrono::milliseconds(*options.transitionMs);
@@ -127,42 +65,12 @@ int runChildMode(const Options& options) {
   return 0;
 }
 
-class Table {
- public:
-  void add(const std::string& label, double value, double target) { rows_.push_back({label, value, target}); }
-  // The same columns as velquor_bench; returns how many rows missed their target.
-  int print() const {
-    int missed = 0;
-    std::printf("\n%-64s %10s %8s\n", "ratio", "measured", "target");
-    for (const auto& row : rows_) {
-      const bool met = row.value <= row.target;
-      missed += met ? 0 : 1;
-      std::printf("%-64s %10.2f %6s%.2f %s\n", row.label.c_str(), row.value, "<= ", row.target, met ? "ok" : "MISSED");
-    }
-    return missed;
-  }
-
- private:
-  struct Row {
-    std::string label;
-    double value;
-    double target;
-  };
-  std::vector<Row> rows_;
-};
-
 void showNotes(const ChildReport& report, bool verbose) {
   if (!verbose) return;
   for (const auto& note : report.notes) std::printf("  %s\n", note.c_str());
 }
 
-double result(const ChildReport& report, const std::string& name) {
-  auto found = report.results.find(name);
-  if (found == report.results.end()) throw std::runtime_error("a measuring run did not report " + name);
-  return found->second;
-}
-
-void timeCheckouts(const Options& options, Table& table) {
+void timeCheckouts(const Options& options, RatioTable& table) {
   std::string libraries;
   for (const auto library : options.libraries) {
     if (!libraries.empty()) libraries += ',';
@@ -195,7 +103,7 @@ void timeCheckouts(const Options& options, Table& table) {
   }
 }
 
-void measureMemory(const Options& options, Table& table) {
+void measureMemory(const Options& options, RatioTable& table) {
   for (const auto library : options.libraries) {
     const std::string name = moduleName(library);
     std::printf("Resident size, %s, %d sequential checkouts in a fresh process...\n", name.c_str(),
@@ -219,7 +127,7 @@ void measureMemory(const Options& options, Table& table) {
   }
 }
 
-void comparePrewarm(const Options& options, Table& table) {
+void comparePrewarm(const Options& options, RatioTable& table) {
   for (const auto library : options.libraries) {
     const std::string name = moduleName(library);
     std::printf("First checkout, %s, %d fresh processes with prewarm() and %d without, alternating...\n", name.c_str(),
@@ -266,6 +174,9 @@ void timeAppCheckouts(const Options& options) {
     showNotes(report, options.verbose);
     std::printf("  %-15s from the launcher call (median): payment start %8.1f ms, gateway POST %8.1f ms, delegate call %8.1f ms\n",
                 name.c_str(), result(report, "app.pageload"), result(report, "app.post"), result(report, "app.completion"));
+    std::printf("  %-15s ranges: gateway POST %.1f-%.1f ms, delegate call %.1f-%.1f ms\n", "",
+                result(report, "app.post.min"), result(report, "app.post.max"), result(report, "app.completion.min"),
+                result(report, "app.completion.max"));
   }
 }
 
@@ -288,12 +199,14 @@ int orchestrate(const Options& options) {
   std::printf("velquor_checkout_bench: %ld CPUs (%s), WebKitGTK %u.%u.%u, load average %s\n",
               sysconf(_SC_NPROCESSORS_ONLN), cpuModel().c_str(), webkit_get_major_version(), webkit_get_minor_version(),
               webkit_get_micro_version(), loadAverage().c_str());
-  Table table;
+  RatioTable table;
   // Fresh processes first, while nothing else of the benchmark runs.
   if (!options.skipped.contains("prewarm")) comparePrewarm(options, table);
   if (!options.skipped.contains("timing")) timeCheckouts(options, table);
   if (!options.skipped.contains("memory")) measureMemory(options, table);
   if (options.appCheckouts > 0) timeAppCheckouts(options);
+  // Not a check, and opt-in: what one open checkout weighs with its processes.
+  if (options.pssRounds > 0) compareOpenPageMemory(options.libraries, options.pssRounds);
   std::printf("load average at the end: %s\n", loadAverage().c_str());
   return table.print() == 0 ? 0 : 1;
 }
@@ -302,7 +215,7 @@ int orchestrate(const Options& options) {
 
 int main(int argc, char** argv) {
   try {
-    const auto options = parse(argc, argv);
+    const auto options = parseBenchOptions(argc, argv);
     return options.child.empty() ? orchestrate(options) : runChildMode(options);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velquor_checkout_bench: %s\n", error.what());

@@ -1,7 +1,9 @@
 #include "CheckoutMeasurements.h"
 
 #include "ChildRun.h"
+#include "OpenPageMemory.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <stdexcept>
@@ -129,6 +131,21 @@ void measureFirstCheckout(Library library, bool prewarm) {
   reportResult("prewarm.ready", millisecondsBetween(start, readyAt));
 }
 
+void measureOpenMemory(Library library, bool floor) {
+  CheckoutStage stage;
+  spinFor(std::chrono::duration_cast<std::chrono::milliseconds>(kStartupIdle));
+  const auto whileOpen = [] {
+    // Long enough for the page's process to finish what its load started.
+    spinFor(1s);
+    reportTreeMemory("pss");
+  };
+  if (floor) {
+    stage.floor(library, whileOpen);
+  } else {
+    stage.checkout(library, whileOpen);
+  }
+}
+
 void measureAppCheckouts(Library library, int checkouts, std::optional<std::chrono::milliseconds> transition) {
   if (checkouts < 1) throw std::invalid_argument("at least one checkout");
   CheckoutStage stage(transition);
@@ -141,6 +158,10 @@ void measureAppCheckouts(Library library, int checkouts, std::optional<std::chro
   reportResult("app.pageload", median(samples.pageLoad));
   reportResult("app.post", median(samples.post));
   reportResult("app.completion", median(samples.completion));
+  for (const auto& [name, values] : {std::pair{"app.post", &samples.post}, std::pair{"app.completion", &samples.completion}}) {
+    reportResult(std::string(name) + ".min", *std::min_element(values->begin(), values->end()));
+    reportResult(std::string(name) + ".max", *std::max_element(values->begin(), values->end()));
+  }
 }
 
 }  // namespace bench

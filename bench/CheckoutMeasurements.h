@@ -27,7 +27,12 @@ void measureFirstCheckout(Library library, bool prewarm);
 // `checkouts` sequential checkouts as an app runs them back to back, each dismissed from within
 // its delegate call, with no warm-up: median times from the launcher call to the payment start (the
 // form page's load, after the slide), to the gateway's receipt of the post and to the delegate's
-// call, "app.pageload", "app.post", "app.completion".
+// call, "app.pageload", "app.post", "app.completion"; lowest and highest, "app.post.min" and so on.
+// One checkout (or, `floor`, one bare web view) open with its result in, in a fresh process: the
+// proportional set size of the app and its web and network processes, "pss.total", "pss.app",
+// "pss.processes".
+void measureOpenMemory(Library library, bool floor);
+
 void measureAppCheckouts(Library library, int checkouts, std::optional<std::chrono::milliseconds> transition);
 
 }  // namespace bench

@@ -1,9 +1,7 @@
 #pragma once
 
-// What the checkout benchmark reads off the process and the machine: medians and resident size;
-// the main loop and the web processes come from the helpers the GTK tests use.
-
-#include <GtkProcessWatch.h>
+// What the checkout benchmarks of both toolkits read off the process and the machine: medians and
+// resident size.
 
 #include <algorithm>
 #include <chrono>
@@ -20,9 +18,11 @@ inline double millisecondsBetween(Clock::time_point from, Clock::time_point to) 
   return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-using velquor_testing::ownWebProcessCount;
-using velquor_testing::spinFor;
-using velquor_testing::spinUntil;
+struct CheckoutTiming {
+  double toPostMs = 0;        // from the start to the gateway's receipt of the payment post
+  double toCompletionMs = 0;  // from the start to the delegate's completion call (the floor's message)
+  double toPageLoadMs = 0;    // from the start to the web view's starting to load the form page
+};
 
 // The median; the mean of the middle two for an even count. Zero for none.
 inline double median(std::vector<double> values) {

@@ -1,8 +1,8 @@
 #include "CheckoutStage.h"
 
 #include "BenchParams.h"
+#include "HeadlessFormPage.h"
 
-#include <velquor/headless/HeadlessToolkit.h>
 
 #include <webkit/webkit.h>
 
@@ -96,11 +96,14 @@ CheckoutStage::~CheckoutStage() {
   }
 }
 
-CheckoutTiming CheckoutStage::checkout(Library library) { return timedCheckout(library, false); }
+CheckoutTiming CheckoutStage::checkout(Library library, const std::function<void()>& whileOpen) {
+  return timedCheckout(library, false, whileOpen);
+}
 
 CheckoutTiming CheckoutStage::checkoutDismissedByDelegate(Library library) { return timedCheckout(library, true); }
 
-CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDelegate) {
+CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDelegate,
+                                            const std::function<void()>& whileOpen) {
   auto& app = *libraries_.at(library);
   const std::size_t postsBefore = posts_.count();
   const std::size_t processesBefore = dismissFromDelegate ? 0 : ownWebProcessCount();
@@ -140,6 +143,7 @@ CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDel
   if (!post) throw std::runtime_error("the gateway recorded no payment post");
   const auto timing = timingOf(start, *post, arrival, pageLoad);
   g_signal_handler_disconnect(engine, watch);
+  if (whileOpen) whileOpen();
 
   if (!dismissFromDelegate) screen_->dismissViewControllerAnimated(true, [&dismissed] { dismissed = true; });
   if (!spinUntil([&] { return dismissed; }, kPatience)) throw std::runtime_error("the checkout was never dismissed");
@@ -147,7 +151,7 @@ CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDel
   return timing;
 }
 
-CheckoutTiming CheckoutStage::floor(Library library) {
+CheckoutTiming CheckoutStage::floor(Library library, const std::function<void()>& whileOpen) {
   const std::string& page = formPage(library);
   const std::size_t postsBefore = posts_.count();
   const std::size_t processesBefore = ownWebProcessCount();
@@ -182,6 +186,7 @@ CheckoutTiming CheckoutStage::floor(Library library) {
   webkit_web_view_load_html(view, page.c_str(), nullptr);
 
   const bool arrived = spinUntil([&] { return result.arrived; }, kPatience);
+  if (arrived && whileOpen) whileOpen();
   gtk_box_remove(GTK_BOX(appContent_), GTK_WIDGET(view));  // the box held the only reference
   webkit_user_content_manager_unregister_script_message_handler(contentManager, kResultChannel, nullptr);
   g_signal_handlers_disconnect_by_data(contentManager, &result);
@@ -198,16 +203,8 @@ CheckoutTiming CheckoutStage::floor(Library library) {
 const std::string& CheckoutStage::formPage(Library library) {
   auto found = formPages_.find(library);
   if (found != formPages_.end()) return found->second;
-  // Installed only for this while; the GTK toolkit is the current one again afterwards.
-  velquor::headless::HeadlessToolkit headless;
-  const auto screen = headless.makeAppScreen();
-  libraries_.at(library)->launch(screen, gateway_.endpoint());
-  headless.runUntilIdle();
-  const auto webViews = headless.webViews();
-  if (webViews.empty() || webViews.back()->loads().empty()) {
-    throw std::runtime_error(moduleName(library) + "'s checkout loaded no page on the headless toolkit");
-  }
-  return formPages_.emplace(library, webViews.back()->loads().back().html).first->second;
+  const auto page = headlessFormPage(*libraries_.at(library), gateway_.endpoint(), moduleName(library));
+  return formPages_.emplace(library, page).first->second;
 }
 
 void CheckoutStage::settle(std::size_t webProcessesBefore) {

@@ -5,6 +5,8 @@
 // WebKitGTK web view that bounds it (the floor).
 
 #include "CheckoutMeasures.h"
+
+#include <GtkProcessWatch.h>
 #include "SandboxGateway.h"
 #include "SandboxRecorder.h"
 
@@ -13,6 +15,7 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -26,11 +29,10 @@ using velquor::adapter::libraryName;
 using velquor::adapter::libraryNamed;
 using velquor::adapter::moduleName;
 
-struct CheckoutTiming {
-  double toPostMs = 0;        // from the start to the gateway's receipt of the payment post
-  double toCompletionMs = 0;  // from the start to the delegate's completion call (the floor's message)
-  double toPageLoadMs = 0;    // from the start to the web view's starting to load the form page
-};
+// The main loop and the web processes, from the helpers the GTK tests use.
+using velquor_testing::ownWebProcessCount;
+using velquor_testing::spinFor;
+using velquor_testing::spinUntil;
 
 class CheckoutStage {
  public:
@@ -44,22 +46,23 @@ class CheckoutStage {
   velquor::gtk::GtkToolkit& toolkit() { return *toolkit_; }
 
   // From the launcher call, as an app makes it. Once the delegate has the result, the checkout is
-  // dismissed (animated, as an app does) and the stage settles before returning.
-  CheckoutTiming checkout(Library library);
+  // dismissed (animated, as an app does) and the stage settles before returning. `whileOpen` runs
+  // (if given) between the result and the dismissal.
+  CheckoutTiming checkout(Library library, const std::function<void()>& whileOpen = {});
   // The same as an app runs checkouts back to back: dismissed from within the delegate's call, and
   // over once the dismissal has ended, without waiting for the web view and web process to go.
   CheckoutTiming checkoutDismissedByDelegate(Library library);
   // From the making of a bare WebKitWebView (same context, session, user agent and window) that
   // loads the page `library`'s checkout loads and hears the result through its own script-message
-  // handler. Removed and settled before returning.
-  CheckoutTiming floor(Library library);
+  // handler. `whileOpen` runs once it has; removed and settled before returning.
+  CheckoutTiming floor(Library library, const std::function<void()>& whileOpen = {});
 
   // The page `library`'s launcher loads into its web view for this gateway, taken by presenting
   // the checkout once on the headless toolkit.
   const std::string& formPage(Library library);
 
  private:
-  CheckoutTiming timedCheckout(Library library, bool dismissFromDelegate);
+  CheckoutTiming timedCheckout(Library library, bool dismissFromDelegate, const std::function<void()>& whileOpen = {});
   // Waits until every web view of the last run is finalised and no more web processes run than
   // before it.
   void settle(std::size_t webProcessesBefore);

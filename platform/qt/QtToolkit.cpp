@@ -37,6 +37,7 @@ QtToolkit::~QtToolkit() {
     }
   }
   state_->hosts.clear();  // each window loses the pages laid over it
+  state_->prewarmer.reset();
   platform::setNSLogHandler(std::move(state_->previousLogHandler));
 }
 
@@ -83,6 +84,13 @@ QWebEngineView* QtToolkit::webEngineView(const platform::WKWebView& webView) {
 
 QWebEngineProfile* QtToolkit::profile() const { return state_->profile->profile(); }
 
+void QtToolkit::prewarm(std::function<void()> ready) {
+  if (!state_->prewarmer) state_->prewarmer = std::make_unique<PagePrewarmer>(state_->profile);
+  state_->prewarmer->prewarm(std::move(ready));
+}
+
+std::size_t QtToolkit::prewarmedPageCount() { return PagePrewarmer::liveSpareCount(); }
+
 std::size_t QtToolkit::liveWebViewCount() { return WebEngineViewPeer::liveViewCount(); }
 
 std::size_t QtToolkit::livePageCount() { return WebEngineViewPeer::livePageCount(); }
@@ -107,7 +115,8 @@ void QtToolkit::dismissViewController(const std::shared_ptr<UIViewController>& p
 }
 
 std::unique_ptr<platform::WebViewPeer> QtToolkit::makeWebViewPeer(platform::WKWebView& webView) {
-  return std::make_unique<WebEngineViewPeer>(webView, state_->profile, state_->options.loadFailed);
+  EnginePage* prewarmed = state_->prewarmer ? state_->prewarmer->take() : nullptr;
+  return std::make_unique<WebEngineViewPeer>(webView, state_->profile, state_->options.loadFailed, prewarmed);
 }
 
 }  // namespace velquor::qt

@@ -72,6 +72,21 @@ class VELQUOR_QT_EXPORT QtToolkit final : public platform::Toolkit {
   // The off-the-record profile every web view of this toolkit shares.
   QWebEngineProfile* profile() const;
 
+  // Opt-in, for an app's start-up: starts a renderer now, so that the first checkout does not wait
+  // for one to launch. Qt WebEngine gives each page a renderer of its own and never lends one to
+  // another page, so the toolkit keeps a hidden spare page on its profile holding a blank document;
+  // the next web view it makes takes that page (its renderer up) instead of making one, and a new
+  // spare is started once that web view's page has gone. A web view made while the spare is still
+  // loading, or while the one taken is still in use, gets a page of its own as without prewarm().
+  // `ready` runs on a later turn of the event loop once the spare has loaded its blank page, and is
+  // dropped when the toolkit goes first. Calling it again while a spare is ready costs nothing
+  // (`ready` still runs). If the spare's renderer ends once up (a crash), the spare loads its page
+  // again in a new one. The spare goes with the toolkit.
+  void prewarm(std::function<void()> ready = {});
+  // Hidden spare pages of prewarm() not yet taken by a web view, in this process; they are not
+  // among livePageCount().
+  static std::size_t prewarmedPageCount();
+
   // QWebEngineViews and QWebEnginePages of the WKWebViews made by Qt toolkits and not yet
   // destroyed, in this process.
   static std::size_t liveWebViewCount();

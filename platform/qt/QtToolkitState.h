@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PagePrewarmer.h"
 #include "WebProfile.h"
 
 #include <velquor/platform/NSLog.h>
@@ -24,6 +25,8 @@ struct QtToolkitState {
   QtToolkitOptions options;
   // Shared with every web view made: the profile goes after the last of their pages.
   std::shared_ptr<WebProfile> profile;
+  // Made by prewarm(); after the hosts, so that it goes before the pages they hold.
+  std::unique_ptr<PagePrewarmer> prewarmer;
   // Model object (view or controller) -> the widget showing it now.
   std::unordered_map<const void*, QPointer<QWidget>> widgets;
   std::vector<std::shared_ptr<WindowHost>> hosts;

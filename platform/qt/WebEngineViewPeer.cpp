@@ -9,6 +9,7 @@
 #include <velquor/platform/WKNavigationResponse.h>
 
 #include <QWebEngineCertificateError>
+#include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineSettings>
@@ -38,13 +39,15 @@ void releaseLater(std::shared_ptr<WKWebView> webView) {
 }  // namespace
 
 WebEngineViewPeer::WebEngineViewPeer(WKWebView& webView, std::shared_ptr<WebProfile> profile,
-                                     LoadFailureObserver loadFailed)
+                                     LoadFailureObserver loadFailed, EnginePage* prewarmed)
     : profile_(std::move(profile)), webView_(webView), loadFailed_(std::move(loadFailed)) {
   view_ = new QWebEngineView();
   ++liveViews;
   QObject::connect(view_, &QObject::destroyed, [] { --liveViews; });
   // Parented to its view: it goes with it.
-  page_ = new EnginePage(profile_->profile(), view_);
+  page_ = prewarmed ? prewarmed : new EnginePage(profile_->profile(), view_);
+  page_->setParent(view_);
+  forgetPrewarmHistory_ = prewarmed != nullptr;
   ++livePages;
   QObject::connect(page_, &QObject::destroyed, [] { --livePages; });
   page_->setEvents(this);
@@ -208,6 +211,8 @@ void WebEngineViewPeer::loadingChanged(const QWebEngineLoadingInfo& info) {
 }
 
 void WebEngineViewPeer::urlChanged(const QUrl& url) {
+  // A cold page's first document has no page before it: neither has a prewarmed one's.
+  if (std::exchange(forgetPrewarmHistory_, false) && page_) page_->history()->clear();
   if (rendererGone_ || !currentNavigation_) return;
   auto webView = lockWebView();
   if (!webView) return;

@@ -35,8 +35,10 @@ class WebEngineViewPeer final : public platform::WebViewPeer, private EnginePage
   // navigation delegate does.
   using LoadFailureObserver = std::function<void(const std::string& url, const platform::NSError& error)>;
 
+  // `prewarmed`: a page of `profile` with its renderer up and a blank document, which the peer
+  // takes over (as its own from then on) instead of making one.
   WebEngineViewPeer(platform::WKWebView& webView, std::shared_ptr<WebProfile> profile,
-                    LoadFailureObserver loadFailed = {});
+                    LoadFailureObserver loadFailed = {}, EnginePage* prewarmed = nullptr);
   ~WebEngineViewPeer() override;
 
   QWebEngineView* view() const { return view_; }
@@ -102,6 +104,8 @@ class WebEngineViewPeer final : public platform::WebViewPeer, private EnginePage
   std::optional<QUrl> committedURL_;
   // After the renderer's end nothing the engine says of the load it had is reported.
   bool rendererGone_ = false;
+  // A prewarmed page has its blank document in its history until the first document of its own.
+  bool forgetPrewarmHistory_ = false;
 };
 
 }  // namespace velquor::qt

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -114,6 +115,13 @@ class QtWindowTest : public ::testing::Test {
     toolkit.reset();
     toolkit.emplace(std::move(options));
     screen = toolkit->rootViewControllerForWindow(window);
+    // The suite again with every toolkit prewarmed (ctest's "prewarmed" label): the first web view of
+    // each test takes the spare page, and must behave as a cold one does.
+    if (std::getenv("VELQUOR_QT_TEST_PREWARM")) {
+      auto ready = std::make_shared<bool>(false);
+      toolkit->prewarm([ready] { *ready = true; });
+      EXPECT_TRUE(spinUntil([&] { return *ready; })) << "the spare page never loaded";
+    }
     return *toolkit;
   }
 
