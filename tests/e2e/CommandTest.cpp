@@ -154,11 +154,11 @@ TEST_P(CheckoutCommand, ScreenshotWritesAPngOfTheShownCheckout) {
 
 TEST_P(CheckoutCommand, WithoutAResultGivesUpAfterTheTimeoutWithStatusOneAndALineOnStderr) {
   auto gateway = makeGateway(AutoResult::none);
-  auto command = checkout({"--endpoint", gateway.endpoint(), "--timeout", "3"});
+  auto command = checkout({"--endpoint", gateway.endpoint(), "--timeout", "6"});
   EXPECT_EQ(command.wait(kCommandPatience), 1);
   EXPECT_EQ(command.out(), "");
-  EXPECT_NE(command.err().find("no result within 3 s\n"), std::string::npos) << command.err();
-  EXPECT_GE(command.secondsTaken(), 3.0);
+  EXPECT_NE(command.err().find("no result within 6 s\n"), std::string::npos) << command.err();
+  EXPECT_GE(command.secondsTaken(), 6.0);
   EXPECT_EQ(gateway.requestCount(), 1u) << "the payment page was shown meanwhile";
 }
 
@@ -168,11 +168,11 @@ TEST_P(CheckoutCommand, AnEndpointWhereNobodyListensIsNamedOnStderrBeforeTheTime
     SandboxGateway gone;  // a loopback port that was just free, and is again
     endpoint = gone.endpoint();
   }
-  auto command = checkout({"--endpoint", endpoint, "--timeout", "3"});
+  auto command = checkout({"--endpoint", endpoint, "--timeout", "6"});
   EXPECT_EQ(command.wait(kCommandPatience), 1);
   EXPECT_EQ(command.out(), "");
   EXPECT_NE(command.err().find("cannot load " + endpoint + ": "), std::string::npos) << command.err();
-  EXPECT_NE(command.err().find("no result within 3 s"), std::string::npos) << command.err();
+  EXPECT_NE(command.err().find("no result within 6 s"), std::string::npos) << command.err();
 }
 
 TEST_P(CheckoutCommand, ClosingTheWindowEndsItAtOnceWithStatusOneAndNoResult) {

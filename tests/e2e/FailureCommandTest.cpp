@@ -154,7 +154,7 @@ TEST_P(FailureCommand, APortOrSchemeTheEngineRefusesIsNamedOnStderrWithoutTheFla
       {"http://127.0.0.1:1/v2/paymentrequest", onQt() ? "net::ERR_UNSAFE_PORT" : "Not allowed to"},
       {"file:///etc/hostname", "Not allowed to"}};
   for (const auto& [endpoint, words] : refusals) {
-    auto command = checkout(endpoint, {}, "3");
+    auto command = checkout(endpoint, {}, "6");
     EXPECT_EQ(command.wait(kCommandPatience), 1);
     EXPECT_NE(command.err().find("velquor checkout: cannot load " + endpoint + ": " + words), std::string::npos)
         << command.err();
