@@ -2,6 +2,7 @@
 
 #include "HeadlessToolkitState.h"
 
+#include <velquor/platform/KeyCommands.h>
 #include <velquor/platform/UINavigationController.h>
 
 #include <algorithm>
@@ -92,6 +93,11 @@ bool HeadlessToolkit::tapLeftBarButton(const std::shared_ptr<UIViewController>& 
   if (index >= items.size()) return false;
   auto item = items[index];  // the action may replace the items
   return item->sendAction();
+}
+
+bool HeadlessToolkit::pressEscape(const std::shared_ptr<UIViewController>& screen) {
+  auto frontmost = topPresentedViewController(screen);
+  return platform::escapeKeyCommand(frontmost ? frontmost : screen);
 }
 
 CGRect HeadlessToolkit::screenBounds() const { return state_->screenBounds; }

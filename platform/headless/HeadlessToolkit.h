@@ -57,6 +57,9 @@ class VELQUOR_HEADLESS_EXPORT HeadlessToolkit : public platform::Toolkit {
   static bool tapAlertButton(const std::shared_ptr<platform::UIAlertController>& alert, const std::string& title);
   // A tap on the `index`th left button of `controller`'s navigation item.
   static bool tapLeftBarButton(const std::shared_ptr<platform::UIViewController>& controller, std::size_t index = 0);
+  // Escape pressed in the window of the app's `screen`, as on the real toolkits: the frontmost
+  // controller takes it (an alert's Cancel-style action, a screen's Cancel item). True when it tapped.
+  static bool pressEscape(const std::shared_ptr<platform::UIViewController>& screen);
 
   // platform::Toolkit
   platform::CGRect screenBounds() const override;

@@ -135,6 +135,44 @@ TEST(BarButtonItem, SendsItsActionToALiveTargetOnlyAndDoesNotKeepItAlive) {
   EXPECT_FALSE(item->sendAction());
 }
 
+TEST(EscapeKey, TapsTheFrontmostCancelOnlyTheScreensCancelItemOrTheAlertsCancelAction) {
+  struct Target : NSObject {
+    std::vector<std::string> taps;
+    bool performSelector(std::string_view selector) override {
+      taps.emplace_back(selector);
+      return true;
+    }
+  };
+  HeadlessToolkit toolkit;
+  auto screen = toolkit.makeAppScreen();
+  EXPECT_FALSE(HeadlessToolkit::pressEscape(screen)) << "a screen without a Cancel item ignores it";
+
+  auto target = std::make_shared<Target>();
+  auto checkout = std::make_shared<UIViewController>();
+  checkout->navigationItem()->setLeftBarButtonItems(
+      {UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Done, target, "done"),
+       UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Cancel, target, "cancel"),
+       UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Cancel, target, "second cancel")});
+  auto navigation = UINavigationController::initWithRootViewController(checkout);
+  screen->presentViewController(navigation, true, nullptr);
+  toolkit.runUntilIdle();
+  EXPECT_TRUE(HeadlessToolkit::pressEscape(screen));
+  EXPECT_EQ(target->taps, std::vector<std::string>{"cancel"});
+
+  // With an alert in front, the alert takes Escape: its Cancel-style action, and nothing behind it.
+  auto alert = UIAlertController::alertControllerWithTitle(std::nullopt, "Sure?", UIAlertControllerStyle::Alert);
+  int dismissed = 0;
+  alert->addAction(UIAlertAction::actionWithTitle("Go", UIAlertActionStyle::Default, nullptr));
+  alert->addAction(UIAlertAction::actionWithTitle("Stay", UIAlertActionStyle::Cancel, [&](auto&) { ++dismissed; }));
+  checkout->presentViewController(alert, true, nullptr);
+  toolkit.runUntilIdle();
+  EXPECT_TRUE(HeadlessToolkit::pressEscape(screen));
+  toolkit.runUntilIdle();
+  EXPECT_EQ(dismissed, 1);
+  EXPECT_EQ(checkout->presentedViewController(), nullptr);
+  EXPECT_EQ(target->taps.size(), 1u);
+}
+
 TEST(Observation, ObserversHearChangesUntilTheirObservationIsDropped) {
   auto view = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
   int changes = 0;

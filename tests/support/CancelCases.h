@@ -121,7 +121,25 @@ TYPED_TEST_P(Cancel, DismissingTheCheckoutWithTheAlertUpReleasesEverything) {
   EXPECT_TRUE(controller.expired());
 }
 
-REGISTER_TYPED_TEST_SUITE_P(Cancel, AsksWithAnAlertWhoseNoIsDestructiveAndComesFirst,
+TYPED_TEST_P(Cancel, EscapeAsksAsCancelDoesAndTheAlertKeepsItsQuestionUp) {
+  using velquor::headless::HeadlessToolkit;
+  auto& checkout = this->checkout;
+  ASSERT_TRUE(HeadlessToolkit::pressEscape(checkout.screen));
+  checkout.toolkit.runUntilIdle();
+  auto alert = HeadlessToolkit::presentedAlert(checkout.screen);
+  ASSERT_NE(alert, nullptr);
+  EXPECT_EQ(alert->message(), "Do you want to cancel this payment?");
+  // The alert has no Cancel-style action: Escape answers nothing, so it cannot cancel by accident.
+  EXPECT_FALSE(HeadlessToolkit::pressEscape(checkout.screen));
+  checkout.toolkit.runUntilIdle();
+  EXPECT_EQ(HeadlessToolkit::presentedAlert(checkout.screen), alert);
+  EXPECT_EQ(checkout.delegate->canceled, 0);
+  EXPECT_TRUE(HeadlessToolkit::tapAlertButton(alert, "Yes"));
+  checkout.toolkit.runUntilIdle();
+  EXPECT_EQ(checkout.delegate->canceled, 1);
+}
+
+REGISTER_TYPED_TEST_SUITE_P(Cancel, AsksWithAnAlertWhoseNoIsDestructiveAndComesFirst, EscapeAsksAsCancelDoesAndTheAlertKeepsItsQuestionUp,
                             NoClosesTheAlertAndLeavesTheCheckoutExactlyAsItWas,
                             EachConfirmedYesSendsExactlyOneCancelAndTheScreenStays,
                             YesReachesTheDelegateOfTheMomentTheCustomerAnswers,
