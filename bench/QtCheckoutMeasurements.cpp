@@ -75,11 +75,15 @@ void measureQtCheckoutTimes(int runs, const std::vector<Library>& libraries,
   }
 }
 
-void measureQtResidentGrowth(Library library, int checkouts) {
+void measureQtResidentGrowth(Library library, int checkouts, bool floor) {
   if (checkouts < 1) throw std::invalid_argument("at least one checkout");
   QtCheckoutStage stage;
   for (int done = 1; done <= checkouts; ++done) {
-    stage.checkout(library);
+    if (floor) {
+      stage.floor(library);
+    } else {
+      stage.checkout(library);
+    }
     if (done == 1 || done == checkouts) {
       const std::string when = done == 1 ? ".first" : ".last";
       reportResult("rss" + when, static_cast<double>(residentBytes()));

@@ -15,7 +15,7 @@ void measureQtCheckoutTimes(int runs, const std::vector<Library>& libraries,
                             std::optional<std::chrono::milliseconds> transition);
 
 // As measureResidentGrowth for GTK: "rss.first", "rss.last", "heap.first", "heap.last", "rss.released".
-void measureQtResidentGrowth(Library library, int checkouts);
+void measureQtResidentGrowth(Library library, int checkouts, bool floor);
 
 // As measureFirstCheckout for GTK: "first.post", "first.completion", "prewarm.ready".
 void measureQtFirstCheckout(Library library, bool prewarm, std::optional<std::chrono::milliseconds> transition);
