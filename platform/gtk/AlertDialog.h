@@ -15,8 +15,9 @@ namespace velquor::gtk {
 // A presented alert: a modal GtkMessageDialog over the window with the alert's title and message
 // and one button per action, in the order added (a destructive action's button is red). A click
 // is a tap on that action: the alert closes and runs its handler once. Closing the dialog any
-// other way (Escape, the window's close button) taps the cancel-style action if there is one,
-// and otherwise does nothing, since a platform alert only closes through its buttons.
+// other way (Escape, the window's close button) is Escape on the alert: it taps the cancel-style
+// action if there is one, and otherwise does nothing, since a platform alert only closes through
+// its buttons. The first enabled button has the focus; when the alert goes, the focus goes back.
 class AlertDialog {
  public:
   // `didPresent` runs on a later turn of the main loop once the dialog is on screen.
@@ -41,6 +42,8 @@ class AlertDialog {
   GObjectRef<GtkWindow> parent_;
   GObjectRef<GtkWidget> dialog_;
   std::function<void()> didPresent_;
+  // Where the window's focus was when the alert came up (weak: null once that widget has gone).
+  GtkWidget* previousFocus_ = nullptr;
 };
 
 }  // namespace velquor::gtk

@@ -10,6 +10,7 @@
 #include <velquor/platform/WindowPresentations.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <stdexcept>
 
 namespace velquor::gtk {
@@ -20,6 +21,9 @@ using platform::UIViewController;
 GtkToolkit::GtkToolkit(GtkToolkitOptions options) {
   if (!gtk_is_initialized()) throw std::logic_error("GtkToolkit needs GTK to be initialised first (gtk_init)");
   state_ = std::make_unique<GtkToolkitState>(options);
+  // Assistive technologies know an app by its program name, which GTK leaves unset (reading
+  // "Unnamed") unless the app or a GApplication set it; an app's own name stays.
+  if (!g_get_prgname()) g_set_prgname(program_invocation_short_name);
   // The kit's warnings join the app's GLib log, as GTK's own do.
   state_->previousLogHandler = platform::setNSLogHandler(
       [](const std::string& message) { g_log("velquor", G_LOG_LEVEL_WARNING, "%s", message.c_str()); });

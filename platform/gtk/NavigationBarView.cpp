@@ -25,10 +25,12 @@ NavigationBarView::NavigationBarView(const std::shared_ptr<platform::UINavigatio
   title_ = GObjectRef<GtkWidget>::retain(gtk_label_new(nullptr));
   gtk_widget_set_name(title_.get(), kTitleName);
   gtk_label_set_ellipsize(GTK_LABEL(title_.get()), PANGO_ELLIPSIZE_END);
-  PangoAttrList* bold = pango_attr_list_new();
-  pango_attr_list_insert(bold, pango_attr_weight_new(PANGO_WEIGHT_SEMIBOLD));
-  gtk_label_set_attributes(GTK_LABEL(title_.get()), bold);
-  pango_attr_list_unref(bold);
+  // Bold at 19 px is large text for WCAG, for which the system blue on white (4.02:1) is enough.
+  PangoAttrList* large = pango_attr_list_new();
+  pango_attr_list_insert(large, pango_attr_weight_new(PANGO_WEIGHT_BOLD));
+  pango_attr_list_insert(large, pango_attr_size_new_absolute(kTitlePixelSize * PANGO_SCALE));
+  gtk_label_set_attributes(GTK_LABEL(title_.get()), large);
+  pango_attr_list_unref(large);
   gtk_center_box_set_center_widget(GTK_CENTER_BOX(bar_.get()), title_.get());
 
   if (navigationBar_) {

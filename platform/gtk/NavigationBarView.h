@@ -26,9 +26,12 @@ class NavigationBarView {
   NavigationBarView& operator=(const NavigationBarView&) = delete;
 
   GtkWidget* widget() const { return bar_.get(); }
+  // The label showing the top screen's title: what names the checkout to assistive technologies.
+  GtkWidget* titleLabel() const { return title_.get(); }
 
   static constexpr const char* kTitleName = "velquor-bar-title";
   static constexpr const char* kButtonName = "velquor-bar-button";
+  static constexpr int kTitlePixelSize = 19;
 
  private:
   struct Button {

@@ -26,6 +26,8 @@ class PresentedPage {
 
   GtkWidget* widget() const { return page_.get(); }
   const std::shared_ptr<platform::UIViewController>& controller() const { return controller_; }
+  // Moves the keyboard focus onto what the page shows: its web view, else its first control.
+  void focusContent();
 
  private:
   std::shared_ptr<platform::UIViewController> controller_;

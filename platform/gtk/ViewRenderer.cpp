@@ -32,8 +32,12 @@ ViewRenderer::ViewRenderer(std::shared_ptr<platform::UIView> view, GtkToolkitSta
     }
   } else if (dynamic_cast<platform::UIActivityIndicatorView*>(view_.get())) {
     kind_ = Kind::Spinner;
-    widget_ = GObjectRef<GtkWidget>::retain(gtk_spinner_new());
+    // A progress bar to assistive technologies (GTK 4.8's spinner is a bare filler), busy while it
+    // spins, named for what it waits for.
+    widget_ = GObjectRef<GtkWidget>::retain(
+        GTK_WIDGET(g_object_new(GTK_TYPE_SPINNER, "accessible-role", GTK_ACCESSIBLE_ROLE_PROGRESS_BAR, nullptr)));
     gtk_widget_set_can_target(widget_.get(), FALSE);
+    gtk_accessible_update_property(GTK_ACCESSIBLE(widget_.get()), GTK_ACCESSIBLE_PROPERTY_LABEL, kSpinnerLabel, -1);
   }
   if (!widget_) {
     // A plain view, or a web view of another toolkit: an area that holds the subviews.
@@ -67,6 +71,7 @@ void ViewRenderer::applyAppearance() {
   if (kind_ == Kind::Spinner) {
     const auto& spinner = static_cast<const platform::UIActivityIndicatorView&>(*view_);
     gtk_spinner_set_spinning(GTK_SPINNER(widget), spinner.isAnimating());
+    gtk_accessible_update_state(GTK_ACCESSIBLE(widget), GTK_ACCESSIBLE_STATE_BUSY, spinner.isAnimating(), -1);
     // The spinner's own colour wins over the view's tint, as on the platform.
     state_.colors.setForeground(widget, spinner.color() ? spinner.color() : spinner.tintColor());
   } else if (kind_ == Kind::Plain) {

@@ -31,6 +31,9 @@ class ViewRenderer {
   GtkWidget* widget() const { return widget_.get(); }
   const std::shared_ptr<platform::UIView>& view() const { return view_; }
 
+  // A spinner's name to assistive technologies.
+  static constexpr const char* kSpinnerLabel = "Loading";
+
  private:
   enum class Kind { Plain, WebView, Spinner };
 

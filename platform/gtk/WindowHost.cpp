@@ -3,6 +3,7 @@
 #include "GtkToolkitState.h"
 #include "MainLoop.h"
 
+#include <velquor/platform/KeyCommands.h>
 #include <velquor/platform/UIAlertController.h>
 #include <velquor/platform/WindowPresentations.h>
 
@@ -30,6 +31,12 @@ WindowHost::WindowHost(GtkWindow* window, GtkToolkitState& state)
   gtk_widget_set_name(stack_.get(), "velquor-window-stack");
   gtk_stack_add_named(GTK_STACK(stack_.get()), appContent_.get(), "app");
   g_signal_connect(stack_.get(), "notify::transition-running", G_CALLBACK(transitionRunningChanged), this);
+  // Bubbling: the page (and whatever on it has the focus) hears of Escape first; WebKit hands a key
+  // its page did not handle on to the web view's ancestors.
+  GtkEventController* keys = gtk_event_controller_key_new();
+  gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_BUBBLE);
+  g_signal_connect(keys, "key-pressed", G_CALLBACK(keyPressed), this);
+  gtk_widget_add_controller(stack_.get(), keys);
   gtk_window_set_child(window, stack_.get());
 }
 
@@ -61,7 +68,20 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
   gtk_stack_add_child(GTK_STACK(stack_.get()), widget);
   pages_.push_back(std::move(page));
   showPage(widget, GTK_STACK_TRANSITION_TYPE_OVER_UP, animated);
-  afterTransition(std::move(didPresent));
+  afterTransition([weak = weak_from_this(), shown = std::weak_ptr(presented), didPresent = std::move(didPresent)] {
+    auto self = weak.lock();
+    auto controller = shown.lock();
+    if (self && controller) {
+      auto page = std::find_if(self->pages_.begin(), self->pages_.end(),
+                               [&](const auto& each) { return each->controller() == controller; });
+      // Only onto the page on top: a later presentation or a dismissal may have covered it already.
+      if (page != self->pages_.end() &&
+          gtk_stack_get_visible_child(GTK_STACK(self->stack_.get())) == (*page)->widget()) {
+        (*page)->focusContent();
+      }
+    }
+    if (didPresent) didPresent();
+  });
   return true;
 }
 
@@ -121,6 +141,14 @@ void WindowHost::afterTransition(std::function<void()> task) {
   }
   waitingForTransition_.push_back(fire);
   postToMainLoopAfter(gtk_stack_get_transition_duration(GTK_STACK(stack_.get())) + kTransitionGraceMilliseconds, fire);
+}
+
+gboolean WindowHost::keyPressed(GtkEventControllerKey*, guint keyval, guint, GdkModifierType modifiers, gpointer data) {
+  if (keyval != GDK_KEY_Escape || (modifiers & gtk_accelerator_get_default_mod_mask()) != 0) return FALSE;
+  // Alerts are windows of their own: here the frontmost is the top of the presented chain.
+  std::shared_ptr<UIViewController> frontmost = static_cast<WindowHost*>(data)->root_;
+  while (auto presented = frontmost->presentedViewController()) frontmost = presented;
+  return platform::escapeKeyCommand(frontmost);
 }
 
 void WindowHost::transitionRunningChanged(GObject* stack, GParamSpec*, gpointer data) {

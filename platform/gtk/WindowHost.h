@@ -49,6 +49,8 @@ class WindowHost : public std::enable_shared_from_this<WindowHost> {
   void showPage(GtkWidget* page, GtkStackTransitionType transition, bool animated);
   void afterTransition(std::function<void()> task);
   static void transitionRunningChanged(GObject* stack, GParamSpec* property, gpointer self);
+  static gboolean keyPressed(GtkEventControllerKey* controller, guint keyval, guint keycode, GdkModifierType modifiers,
+                             gpointer self);
 
   GtkWindow* window_;
   GtkToolkitState& state_;

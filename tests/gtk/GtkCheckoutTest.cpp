@@ -1,3 +1,4 @@
+#include "GtkKeys.h"
 #include "GtkTestSupport.h"
 
 #include <VelquorKit/Velquor.h>
@@ -182,6 +183,66 @@ TEST_F(GtkCheckout, CancelAsksFirstThenNoKeepsThePageAndYesReportsOneCancel) {
   spinFor(300ms);
   EXPECT_EQ(delegate->canceled, 1);
   EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), page) << "the app decides when the checkout goes";
+}
+
+// Keys through the X server, as a customer without a pointer presses them, on the loaded page.
+class GtkCheckoutByKeyboard : public GtkCheckout {
+ protected:
+  void SetUp() override {
+    GtkCheckout::SetUp();
+    if (!canPressKeys()) GTEST_SKIP() << "keys go through an X server, by xdotool";
+    makeToolkit();
+    launch(gateway.url(kGatewayPath));
+    ASSERT_TRUE(spinUntil([&] { return delegate->completed.size() == 2; }));
+  }
+
+  // Escape in the window; the dialog of the alert it brought up, once that has the keyboard.
+  GtkWindow* escapeToAlert() {
+    EXPECT_TRUE(pressKeys(window, {"Escape"}));
+    GtkWidget* dialog = nullptr;
+    EXPECT_TRUE(spinUntil([&] {
+      auto alert = std::dynamic_pointer_cast<UIAlertController>(navigation()->presentedViewController());
+      dialog = alert ? toolkit->widgetForViewController(*alert) : nullptr;
+      return dialog && gtk_window_is_active(GTK_WINDOW(dialog));
+    })) << "no alert with the keyboard";
+    return dialog ? GTK_WINDOW(dialog) : nullptr;
+  }
+
+  bool alertGone() const { return !navigation()->presentedViewController() && visibleMessageDialogs().empty(); }
+};
+
+TEST_F(GtkCheckoutByKeyboard, TheSlideEndsWithTheFocusInTheWebView) {
+  EXPECT_EQ(gtk_root_get_focus(GTK_ROOT(window)), GTK_WIDGET(engine()));
+  EXPECT_EQ(gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(toolkit->widgetForViewController(*navigation()))),
+            GTK_ACCESSIBLE_ROLE_GROUP);
+}
+
+TEST_F(GtkCheckoutByKeyboard, EscapeInThePageAsksAsCancelDoesWithTheFocusOnNo) {
+  GtkWindow* dialog = escapeToAlert();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(dialog)), GTK_ACCESSIBLE_ROLE_ALERT);
+  EXPECT_EQ(gtk_root_get_focus(GTK_ROOT(dialog)), gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 0));
+  // The alert has no Cancel-style action: Escape on it answers nothing.
+  ASSERT_TRUE(pressKeys(nullptr, {"Escape"}));
+  spinFor(300ms);
+  EXPECT_FALSE(alertGone());
+  EXPECT_EQ(delegate->canceled, 0);
+}
+
+TEST_F(GtkCheckoutByKeyboard, NoByKeyboardGivesTheFocusBackToThePageAndYesCancels) {
+  GtkWindow* dialog = escapeToAlert();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(pressKeys(nullptr, {"Return"}));
+  ASSERT_TRUE(spinUntil([&] { return alertGone() && gtk_window_is_active(window); }));
+  EXPECT_EQ(gtk_root_get_focus(GTK_ROOT(window)), GTK_WIDGET(engine()));
+  spinFor(300ms);
+  EXPECT_EQ(delegate->canceled, 0);
+
+  dialog = escapeToAlert();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(pressKeys(nullptr, {"Tab", "Return"}));
+  ASSERT_TRUE(spinUntil([&] { return delegate->canceled == 1; }));
+  EXPECT_TRUE(spinUntil([&] { return alertGone(); }));
 }
 
 }  // namespace

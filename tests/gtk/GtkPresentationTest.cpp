@@ -1,3 +1,4 @@
+#include "GtkKeys.h"
 #include "GtkTestSupport.h"
 
 #include <velquor/platform/UIActivityIndicatorView.h>
@@ -224,6 +225,49 @@ TEST_F(GtkPresentation, TheBarFollowsTheModelAndAClickSendsTheButtonsAction) {
   EXPECT_EQ(content->cancels, 1);
   content->navigationItem()->setLeftBarButtonItems({});
   EXPECT_EQ(findByName(bar, "velquor-bar-button"), nullptr);
+}
+
+TEST_F(GtkPresentation, TheSlideEndsWithTheFocusOnThePageAndEscapeThereTapsItsCancelItem) {
+  if (!canPressKeys()) GTEST_SKIP() << "keys go through an X server, by xdotool";
+  makeToolkit();
+  auto content = std::make_shared<CountingScreen>();
+  auto navigation = UINavigationController::initWithRootViewController(content);
+  content->setTitle("Pay");
+  content->navigationItem()->setLeftBarButtonItems(
+      {UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Done, content, "cancel"),
+       UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Cancel, content, "cancel")});
+  bool presented = false;
+  screen->presentViewController(navigation, true, [&] { presented = true; });
+  ASSERT_TRUE(spinUntil([&] { return presented; }));
+  GtkWidget* page = toolkit->widgetForViewController(*navigation);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(page)), GTK_ACCESSIBLE_ROLE_GROUP);
+  // No web view on this page: its first control takes the focus.
+  GtkWidget* focus = gtk_root_get_focus(GTK_ROOT(window));
+  ASSERT_NE(focus, nullptr);
+  EXPECT_TRUE(gtk_widget_is_ancestor(focus, page));
+  EXPECT_TRUE(GTK_IS_BUTTON(focus));
+
+  // Escape taps the first Cancel item, not the first item; with a modifier it is another key.
+  ASSERT_TRUE(pressKeys(window, {"ctrl+Escape", "shift+Escape"}));
+  spinFor(300ms);
+  EXPECT_EQ(content->cancels, 0);
+  ASSERT_TRUE(pressKeys(window, {"Escape"}));
+  ASSERT_TRUE(spinUntil([&] { return content->cancels == 1; }));
+  content->navigationItem()->setLeftBarButtonItems({});
+  ASSERT_TRUE(pressKeys(window, {"Escape"}));
+  spinFor(300ms);
+  EXPECT_EQ(content->cancels, 1) << "a screen without a Cancel item ignores Escape";
+
+  // A plain controller's page is no region: nothing names it.
+  bool dismissed = false;
+  screen->dismissViewControllerAnimated(false, [&] { dismissed = true; });
+  ASSERT_TRUE(spinUntil([&] { return dismissed; }));
+  auto plain = std::make_shared<UIViewController>();
+  screen->presentViewController(plain, false, nullptr);
+  ASSERT_NE(toolkit->widgetForViewController(*plain), nullptr);
+  EXPECT_NE(gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(toolkit->widgetForViewController(*plain))),
+            GTK_ACCESSIBLE_ROLE_GROUP);
 }
 
 TEST(GtkToolkitCreation, NeedsGtkInitialisedFirst) {
