@@ -4,13 +4,36 @@
 
 #include <velquor/platform/UINavigationController.h>
 
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 namespace velquor::qt {
 
-PresentedPage::PresentedPage(std::shared_ptr<platform::UIViewController> controller, QtToolkitState& state)
+namespace {
+
+class PageWidget final : public QWidget {
+ public:
+  explicit PageWidget(std::function<bool()> escape) : escape_(std::move(escape)) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && escape_ && escape_()) {
+      event->accept();
+      return;
+    }
+    QWidget::keyPressEvent(event);
+  }
+
+ private:
+  std::function<bool()> escape_;
+};
+
+}  // namespace
+
+PresentedPage::PresentedPage(std::shared_ptr<platform::UIViewController> controller, QtToolkitState& state,
+                             std::function<bool()> escape)
     : controller_(std::move(controller)), state_(state) {
-  page_ = new QWidget();
+  page_ = new PageWidget(std::move(escape));
   page_->setObjectName(kPageName);
   // Opaque: the app's content under it must not show through.
   page_->setAutoFillBackground(true);
