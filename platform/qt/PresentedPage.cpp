@@ -4,36 +4,15 @@
 
 #include <velquor/platform/UINavigationController.h>
 
-#include <QKeyEvent>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace velquor::qt {
 
-namespace {
-
-class PageWidget final : public QWidget {
- public:
-  explicit PageWidget(std::function<bool()> escape) : escape_(std::move(escape)) {}
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && escape_ && escape_()) {
-      event->accept();
-      return;
-    }
-    QWidget::keyPressEvent(event);
-  }
-
- private:
-  std::function<bool()> escape_;
-};
-
-}  // namespace
-
 PresentedPage::PresentedPage(std::shared_ptr<platform::UIViewController> controller, QtToolkitState& state,
-                             std::function<bool()> escape)
+                             std::function<void()> escape)
     : controller_(std::move(controller)), state_(state) {
-  page_ = new PageWidget(std::move(escape));
+  page_ = new QWidget();
   page_->setObjectName(kPageName);
   // Opaque: the app's content under it must not show through.
   page_->setAutoFillBackground(true);
@@ -54,6 +33,12 @@ PresentedPage::PresentedPage(std::shared_ptr<platform::UIViewController> control
     if (content_->widget()) layout->addWidget(content_->widget(), 1);
   }
   state_.widgets[controller_.get()] = page_;
+
+  // Taken before the web page sees it: Qt WebEngine does not hand back an Escape the page left
+  // unused when it carries its text, as a real key press does.
+  auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Escape), page_);
+  shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+  QObject::connect(shortcut, &QShortcut::activated, page_, [escape = std::move(escape)] { escape(); });
 }
 
 PresentedPage::~PresentedPage() {

@@ -19,13 +19,11 @@ struct QtToolkitState;
 // bar above its top screen's root view, for any other controller its root view. The page holds
 // the controller (and so its views and web views) until it is destroyed.
 //
-// Escape pressed in the page and not taken by what has the focus (a web page's unused keys come
-// back from the engine to the web view's parent) runs `escape`; when that is false, the key goes
-// on to the app's window.
+// Escape pressed anywhere in the page (its web content included) runs `escape`.
 class PresentedPage {
  public:
   PresentedPage(std::shared_ptr<platform::UIViewController> controller, QtToolkitState& state,
-                std::function<bool()> escape);
+                std::function<void()> escape);
   ~PresentedPage();
   PresentedPage(const PresentedPage&) = delete;
   PresentedPage& operator=(const PresentedPage&) = delete;

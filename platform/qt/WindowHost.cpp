@@ -55,7 +55,7 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
     alerts_.push_back({presented, std::move(dialog)});
     return true;
   }
-  auto page = std::make_unique<PresentedPage>(presented, state_, [this] { return platform::escapeKeyCommand(frontmost()); });
+  auto page = std::make_unique<PresentedPage>(presented, state_, [this] { platform::escapeKeyCommand(frontmost()); });
   QWidget* widget = page->widget();
   widget->setParent(window_);
   widget->resize(window_->size());

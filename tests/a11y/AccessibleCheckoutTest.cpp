@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <iostream>
 #include <thread>
 
 #include <netinet/in.h>
@@ -92,7 +94,7 @@ class AccessibleCheckout : public ::testing::TestWithParam<ToolkitLibrary> {
     return bus_.waitFor(
         pid,
         [&](const AccessibleNode& tree) {
-          const auto* region = tree.find([](const AccessibleNode& node) { return node.role == kRegionRole && node.name == kTitle; });
+          const auto* region = tree.find([&](const AccessibleNode& node) { return node.role == regionRole() && node.name == kTitle; });
           return region && region->findRole("push button", "Cancel") && also(tree);
         },
         kPatience);
@@ -106,7 +108,8 @@ class AccessibleCheckout : public ::testing::TestWithParam<ToolkitLibrary> {
     });
   }
 
-  static constexpr const char* kRegionRole = "landmark";
+  // GTK's region is a landmark; Qt 6.4 has no landmark role and gives its nearest, a section.
+  std::string regionRole() const { return GetParam().toolkit == "qt" ? "section" : "landmark"; }
   AccessibilityBus bus_;
   Keyboard keyboard_;
   std::atomic<int> posts_{0};
@@ -117,10 +120,11 @@ TEST_P(AccessibleCheckout, NamesTheAppTheCheckoutItsCancelButtonAndTheGatewaysPa
   auto command = checkout(gateway_->endpoint());
   const auto tree = gatewayPageTree(command->pid());
   ASSERT_TRUE(tree) << command->err();
+  if (std::getenv("VELQUOR_A11Y_PRINT")) std::cerr << *tree;
 
   EXPECT_EQ(tree->role, "application");
   EXPECT_EQ(tree->name, "velquor");
-  const auto* region = tree->find([](const AccessibleNode& node) { return node.name == kTitle && node.role == kRegionRole; });
+  const auto* region = tree->find([&](const AccessibleNode& node) { return node.name == kTitle && node.role == regionRole(); });
   ASSERT_NE(region, nullptr) << *tree;
   EXPECT_EQ(buttonNames(*region).front(), "Cancel") << *region;
   // Nothing loads: no spinner in the tree.
@@ -164,7 +168,7 @@ TEST_P(AccessibleCheckout, EscapeAsksAndNoByKeyboardLeavesThePaymentGoingOn) {
   ASSERT_TRUE(keyboard_.press({"Escape"})) << keyboard_.lastError();
   auto asking = bus_.waitFor(pid, [](const AccessibleNode& tree) {
     const auto* alert = tree.find(isAlert);
-    return alert && alert->focused();
+    return alert && alert->focused() && alert->focused()->role == "push button";
   }, kPatience);
   ASSERT_TRUE(asking) << "no alert with the focus on a button";
   const auto* alert = asking->find(isAlert);
@@ -186,7 +190,9 @@ TEST_P(AccessibleCheckout, EscapeAsksAndNoByKeyboardLeavesThePaymentGoingOn) {
   ASSERT_TRUE(after && !after->find(isAlert)) << (after ? *after : AccessibleNode{});
   // Focus came back to where it was, the page is still there and nothing was reported.
   EXPECT_EQ(after->focused()->role, focusedBefore) << *after;
-  if (GetParam().toolkit == "qt") EXPECT_NE(after->findRole("push button", "Pay"), nullptr) << *after;
+  if (GetParam().toolkit == "qt") {
+    EXPECT_NE(after->findRole("push button", "Pay"), nullptr) << *after;
+  }
   EXPECT_EQ(command->wait(1s), std::nullopt) << "the checkout ended: " << command->out();
   EXPECT_EQ(command->out(), "");
 }
@@ -199,7 +205,7 @@ TEST_P(AccessibleCheckout, EscapeThenYesByKeyboardCancels) {
   ASSERT_TRUE(keyboard_.press({"Escape"})) << keyboard_.lastError();
   auto asking = bus_.waitFor(pid, [](const AccessibleNode& tree) {
     const auto* alert = tree.find(isAlert);
-    return alert && alert->focused();
+    return alert && alert->focused() && alert->focused()->role == "push button";
   }, kPatience);
   ASSERT_TRUE(asking && asking->find(isAlert)) << "no alert";
   for (int presses = 0; presses < 4 && asking->find(isAlert)->focused()->name != "Yes"; ++presses) {

@@ -92,7 +92,18 @@ const AccessibleNode* AccessibleNode::findRole(const std::string& wanted, const 
 }
 
 const AccessibleNode* AccessibleNode::focused() const {
-  return find([](const AccessibleNode& node) { return node.has("focused"); });
+  // The deepest one: Qt marks the containers of what has the focus as focused too.
+  const auto isFocused = [](const AccessibleNode& node) { return node.has("focused"); };
+  const AccessibleNode* found = find(isFocused);
+  while (found) {
+    const AccessibleNode* deeper = nullptr;
+    for (const auto& child : found->children) {
+      if ((deeper = child.find(isFocused))) break;
+    }
+    if (!deeper) break;
+    found = deeper;
+  }
+  return found;
 }
 
 std::string AccessibleNode::texts() const {
