@@ -13,8 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <iostream>
 #include <thread>
 
 #include <netinet/in.h>
@@ -120,7 +118,6 @@ TEST_P(AccessibleCheckout, NamesTheAppTheCheckoutItsCancelButtonAndTheGatewaysPa
   auto command = checkout(gateway_->endpoint());
   const auto tree = gatewayPageTree(command->pid());
   ASSERT_TRUE(tree) << command->err();
-  if (std::getenv("VELQUOR_A11Y_PRINT")) std::cerr << *tree;
 
   EXPECT_EQ(tree->role, "application");
   EXPECT_EQ(tree->name, "velquor");

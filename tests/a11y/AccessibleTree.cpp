@@ -119,9 +119,9 @@ std::ostream& operator<<(std::ostream& out, const AccessibleNode& node) {
 
 AccessibilityBus::AccessibilityBus() { connected_ = atspi_init() >= 0; }
 
-AccessibilityBus::~AccessibilityBus() {
-  if (connected_) atspi_exit();
-}
+// Never atspi_exit(): libatspi cannot be set up again after it, and the next test of the process
+// would find a broken library. The connection goes with the process.
+AccessibilityBus::~AccessibilityBus() = default;
 
 std::optional<AccessibleNode> AccessibilityBus::application(pid_t pid) const {
   if (!connected_) return std::nullopt;
