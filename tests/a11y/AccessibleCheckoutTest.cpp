@@ -58,6 +58,12 @@ class SilentGateway {
 
 bool isAlert(const AccessibleNode& node) { return node.role == "alert" && node.description == kAlertMessage; }
 
+// The alert is up with the focus on one of its buttons.
+bool alertHasTheKeys(const AccessibleNode& tree) {
+  const auto* alert = tree.find(isAlert);
+  return alert && alert->focused() && alert->focused()->role == "push button";
+}
+
 // The buttons' names under `node`, in tree order.
 std::vector<std::string> buttonNames(const AccessibleNode& node) {
   std::vector<std::string> names;
@@ -163,10 +169,7 @@ TEST_P(AccessibleCheckout, EscapeAsksAndNoByKeyboardLeavesThePaymentGoingOn) {
 
   ASSERT_TRUE(keyboard_.focusWindowOf(pid)) << keyboard_.lastError();
   ASSERT_TRUE(keyboard_.press({"Escape"})) << keyboard_.lastError();
-  auto asking = bus_.waitFor(pid, [](const AccessibleNode& tree) {
-    const auto* alert = tree.find(isAlert);
-    return alert && alert->focused() && alert->focused()->role == "push button";
-  }, kPatience);
+  auto asking = bus_.waitFor(pid, alertHasTheKeys, kPatience);
   ASSERT_TRUE(asking) << "no alert with the focus on a button";
   const auto* alert = asking->find(isAlert);
   ASSERT_NE(alert, nullptr) << *asking;
@@ -200,10 +203,7 @@ TEST_P(AccessibleCheckout, EscapeThenYesByKeyboardCancels) {
   ASSERT_TRUE(gatewayPageTree(pid)) << command->err();
   ASSERT_TRUE(keyboard_.focusWindowOf(pid)) << keyboard_.lastError();
   ASSERT_TRUE(keyboard_.press({"Escape"})) << keyboard_.lastError();
-  auto asking = bus_.waitFor(pid, [](const AccessibleNode& tree) {
-    const auto* alert = tree.find(isAlert);
-    return alert && alert->focused() && alert->focused()->role == "push button";
-  }, kPatience);
+  auto asking = bus_.waitFor(pid, alertHasTheKeys, kPatience);
   ASSERT_TRUE(asking && asking->find(isAlert)) << "no alert";
   for (int presses = 0; presses < 4 && asking->find(isAlert)->focused()->name != "Yes"; ++presses) {
     ASSERT_TRUE(keyboard_.press({"Tab"})) << keyboard_.lastError();
