@@ -3,6 +3,8 @@
 #include "Colors.h"
 #include "MainLoop.h"
 
+#include <velquor/platform/KeyCommands.h>
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -14,11 +16,21 @@ using platform::UIAlertActionStyle;
 
 namespace {
 
-// A message box that leaves closing to the model: Escape and the window manager's close ask for
-// the cancel-style action instead of closing the box themselves.
+// A message box that leaves closing to the model: Escape and the window manager's close go to
+// `escape` instead of closing the box themselves (QMessageBox would press an escape button of its
+// choosing).
 class AlertBox final : public QMessageBox {
  public:
-  AlertBox(QWidget* parent, std::function<void()> cancel) : QMessageBox(parent), cancel_(std::move(cancel)) {}
+  // `returnKeys` runs when it is hidden holding the keys (it hides itself when a button is clicked).
+  AlertBox(QWidget* parent, std::function<void()> escape, std::function<void()> returnKeys)
+      : QMessageBox(parent), cancel_(std::move(escape)), returnKeys_(std::move(returnKeys)) {}
+
+  void setVisible(bool visible) override {
+    // Before it goes: once its window is unmapped, the X server takes the focus itself, and a later
+    // request for it, stamped with an earlier time, is ignored.
+    if (!visible && isVisible() && isActiveWindow()) returnKeys_();
+    QMessageBox::setVisible(visible);
+  }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
@@ -36,14 +48,22 @@ class AlertBox final : public QMessageBox {
 
  private:
   std::function<void()> cancel_;
+  std::function<void()> returnKeys_;
 };
 
 }  // namespace
 
 AlertDialog::AlertDialog(const std::shared_ptr<platform::UIAlertController>& alert, QWidget* parent,
                          std::function<void()> didPresent)
-    : alert_(alert), actions_(alert->actions()) {
-  auto* box = new AlertBox(parent, [this] { tapCancel(); });
+    : alert_(alert), actions_(alert->actions()), parent_(parent), focusBefore_(parent->window()->focusWidget()) {
+  auto* box = new AlertBox(
+      parent, [this] { platform::escapeKeyCommand(alert_.lock()); },
+      [this] {
+        // The window under it gets the keys back (a window manager would; without one Qt has to
+        // ask), on the widget that had them.
+        if (parent_) parent_->window()->activateWindow();
+        if (focusBefore_) focusBefore_->setFocus(Qt::ActiveWindowFocusReason);
+      });
   box_ = box;
   box->setObjectName(kAlertName);
   box->setWindowModality(Qt::WindowModal);
@@ -54,7 +74,11 @@ AlertDialog::AlertDialog(const std::shared_ptr<platform::UIAlertController>& ale
   box->setText(QString::fromStdString(title ? *title : message.value_or("")));
   if (title && message) box->setInformativeText(QString::fromStdString(*message));
   if (title) box->setWindowTitle(QString::fromStdString(*title));
+  // An assistive technology reads an alert's title as its name and its message as its description.
+  if (title) box->setAccessibleName(QString::fromStdString(*title));
+  if (message) box->setAccessibleDescription(QString::fromStdString(*message));
 
+  QPushButton* first = nullptr;
   for (std::size_t index = 0; index < actions_.size(); ++index) {
     const auto& action = actions_[index];
     // One role for all: the box keeps them in the order added.
@@ -65,8 +89,13 @@ AlertDialog::AlertDialog(const std::shared_ptr<platform::UIAlertController>& ale
     button->setEnabled(action->isEnabled());
     // QMessageBox hides itself after a click; the model then dismisses the alert, which deletes it.
     QObject::connect(button, &QPushButton::clicked, [this, index] { tap(index); });
+    if (!first) first = button;
   }
+  if (first) box->setDefaultButton(first);
   box->show();
+  // Without a window manager nothing gives the new window the keys.
+  box->activateWindow();
+  if (first) first->setFocus(Qt::ActiveWindowFocusReason);
   postToMainLoop(std::move(didPresent));
 }
 
@@ -83,15 +112,6 @@ void AlertDialog::tap(std::size_t index) {
   // Closing goes through the model: it dismisses the alert (and so this box), then runs the handler.
   auto action = actions_[index];
   alert->tapAction(action);
-}
-
-void AlertDialog::tapCancel() {
-  for (std::size_t index = 0; index < actions_.size(); ++index) {
-    if (actions_[index]->style() == UIAlertActionStyle::Cancel) {
-      tap(index);
-      return;
-    }
-  }
 }
 
 }  // namespace velquor::qt

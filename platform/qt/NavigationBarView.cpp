@@ -30,8 +30,10 @@ NavigationBarView::NavigationBarView(const std::shared_ptr<platform::UINavigatio
   title_ = new QLabel();
   title_->setObjectName(kTitleName);
   title_->setAlignment(Qt::AlignCenter);
+  // Large text as WCAG counts it (bold, at least 14 pt): the system blue on white passes as large text only.
   QFont bold = title_->font();
-  bold.setWeight(QFont::DemiBold);
+  bold.setWeight(QFont::Bold);
+  bold.setPixelSize(19);
   title_->setFont(bold);
   grid->addWidget(title_, 0, 0, Qt::AlignCenter);
   auto* left = new QWidget();

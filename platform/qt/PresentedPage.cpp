@@ -4,11 +4,13 @@
 
 #include <velquor/platform/UINavigationController.h>
 
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace velquor::qt {
 
-PresentedPage::PresentedPage(std::shared_ptr<platform::UIViewController> controller, QtToolkitState& state)
+PresentedPage::PresentedPage(std::shared_ptr<platform::UIViewController> controller, QtToolkitState& state,
+                             std::function<void()> escape)
     : controller_(std::move(controller)), state_(state) {
   page_ = new QWidget();
   page_->setObjectName(kPageName);
@@ -31,6 +33,12 @@ PresentedPage::PresentedPage(std::shared_ptr<platform::UIViewController> control
     if (content_->widget()) layout->addWidget(content_->widget(), 1);
   }
   state_.widgets[controller_.get()] = page_;
+
+  // Taken before the web page sees it: Qt WebEngine does not hand back an Escape the page left
+  // unused when it carries its text, as a real key press does.
+  auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Escape), page_);
+  shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+  QObject::connect(shortcut, &QShortcut::activated, page_, [escape = std::move(escape)] { escape(); });
 }
 
 PresentedPage::~PresentedPage() {

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace velquor::qt {
@@ -17,9 +18,12 @@ struct QtToolkitState;
 // What covers a window while a controller is presented over it: for a navigation container its
 // bar above its top screen's root view, for any other controller its root view. The page holds
 // the controller (and so its views and web views) until it is destroyed.
+//
+// Escape pressed anywhere in the page (its web content included) runs `escape`.
 class PresentedPage {
  public:
-  PresentedPage(std::shared_ptr<platform::UIViewController> controller, QtToolkitState& state);
+  PresentedPage(std::shared_ptr<platform::UIViewController> controller, QtToolkitState& state,
+                std::function<void()> escape);
   ~PresentedPage();
   PresentedPage(const PresentedPage&) = delete;
   PresentedPage& operator=(const PresentedPage&) = delete;

@@ -1,5 +1,6 @@
 #include "QtToolkit.h"
 
+#include "Accessibility.h"
 #include "MainLoop.h"
 #include "QtToolkitState.h"
 #include "WebEngineViewPeer.h"
@@ -22,6 +23,8 @@ QtToolkit::QtToolkit(QtToolkitOptions options) {
     throw std::logic_error("QtToolkit needs a QApplication to be made first");
   }
   state_ = std::make_unique<QtToolkitState>(std::move(options));
+  installAccessibleFactory();
+  allowPageAccessibility();
   // The kit's warnings join the app's Qt log, as Qt's own do.
   state_->previousLogHandler =
       platform::setNSLogHandler([](const std::string& message) { qWarning("%s", message.c_str()); });

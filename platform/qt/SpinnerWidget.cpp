@@ -1,5 +1,6 @@
 #include "SpinnerWidget.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 #include <algorithm>
@@ -26,6 +27,11 @@ void SpinnerWidget::setSpinning(bool spinning) {
   } else {
     rotation_.stop();
   }
+  // An assistive technology hears that it is busy, or no longer.
+  QAccessible::State busy;
+  busy.busy = true;
+  QAccessibleStateChangeEvent event(this, busy);
+  QAccessible::updateAccessibility(&event);
   update();
 }
 

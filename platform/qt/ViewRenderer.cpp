@@ -30,7 +30,7 @@ int pixels(double value) { return std::max(0, static_cast<int>(std::lround(value
 // A plain view's area: lays its subviews out again whenever its size changes.
 class ViewArea final : public QWidget {
  public:
-  explicit ViewArea(std::function<void()> resized) : resized_(std::move(resized)) {}
+  explicit ViewArea(std::function<void()> resized) : resized_(std::move(resized)) { setObjectName(ViewRenderer::kAreaName); }
 
  protected:
   void resizeEvent(QResizeEvent* event) override {

@@ -30,6 +30,9 @@ class ViewRenderer {
   QWidget* widget() const { return widget_; }
   const std::shared_ptr<platform::UIView>& view() const { return view_; }
 
+  // The widget of a plain view.
+  static constexpr const char* kAreaName = "velquor-view";
+
  private:
   enum class Kind { Plain, WebView, Spinner };
 

@@ -3,11 +3,13 @@
 #include "MainLoop.h"
 #include "QtToolkitState.h"
 
+#include <velquor/platform/KeyCommands.h>
 #include <velquor/platform/UIAlertController.h>
 #include <velquor/platform/WindowPresentations.h>
 
 #include <QEvent>
 #include <QPropertyAnimation>
+#include <QWebEngineView>
 
 #include <algorithm>
 
@@ -53,7 +55,7 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
     alerts_.push_back({presented, std::move(dialog)});
     return true;
   }
-  auto page = std::make_unique<PresentedPage>(presented, state_);
+  auto page = std::make_unique<PresentedPage>(presented, state_, [this] { platform::escapeKeyCommand(frontmost()); });
   QWidget* widget = page->widget();
   widget->setParent(window_);
   widget->resize(window_->size());
@@ -62,8 +64,12 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
   pages_.push_back(std::move(page));
   slide(widget, QPoint(0, window_->height()), QPoint(0, 0), animated,
         [widget = QPointer<QWidget>(widget), didPresent = std::move(didPresent)] {
-          // Keys go to the checkout now, not to the app's content under it.
-          if (widget) widget->setFocus(Qt::OtherFocusReason);
+          // Keys go to the checkout now, not to the app's content under it: to its web content when
+          // it has some, so that a screen reader starts on the page.
+          if (widget) {
+            QWidget* web = widget->findChild<QWebEngineView*>();
+            (web && web->isVisibleTo(widget) ? web : widget.data())->setFocus(Qt::OtherFocusReason);
+          }
           if (didPresent) didPresent();
         });
   return true;
@@ -104,6 +110,12 @@ void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, boo
           }
           if (didDismiss) didDismiss();
         });
+}
+
+std::shared_ptr<UIViewController> WindowHost::frontmost() const {
+  if (!alerts_.empty()) return alerts_.back().controller;
+  if (!pages_.empty()) return pages_.back()->controller();
+  return root_;
 }
 
 void WindowHost::slide(QWidget* page, QPoint from, QPoint to, bool animated, std::function<void()> done) {

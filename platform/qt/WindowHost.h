@@ -52,6 +52,8 @@ class WindowHost : public QObject, public std::enable_shared_from_this<WindowHos
     std::shared_ptr<AlertDialog> dialog;
   };
 
+  // The controller in front: the last alert, else the last page's, else the root.
+  std::shared_ptr<platform::UIViewController> frontmost() const;
   // Moves `page` from `from` to `to` (its top-left corner in the window); `done` runs on a later
   // turn once it is there.
   void slide(QWidget* page, QPoint from, QPoint to, bool animated, std::function<void()> done);

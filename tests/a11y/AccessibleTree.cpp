@@ -92,7 +92,18 @@ const AccessibleNode* AccessibleNode::findRole(const std::string& wanted, const 
 }
 
 const AccessibleNode* AccessibleNode::focused() const {
-  return find([](const AccessibleNode& node) { return node.has("focused"); });
+  // The deepest one: Qt marks the containers of what has the focus as focused too.
+  const auto isFocused = [](const AccessibleNode& node) { return node.has("focused"); };
+  const AccessibleNode* found = find(isFocused);
+  while (found) {
+    const AccessibleNode* deeper = nullptr;
+    for (const auto& child : found->children) {
+      if ((deeper = child.find(isFocused))) break;
+    }
+    if (!deeper) break;
+    found = deeper;
+  }
+  return found;
 }
 
 std::string AccessibleNode::texts() const {
@@ -108,9 +119,9 @@ std::ostream& operator<<(std::ostream& out, const AccessibleNode& node) {
 
 AccessibilityBus::AccessibilityBus() { connected_ = atspi_init() >= 0; }
 
-AccessibilityBus::~AccessibilityBus() {
-  if (connected_) atspi_exit();
-}
+// Never atspi_exit(): libatspi cannot be set up again after it, and the next test of the process
+// would find a broken library. The connection goes with the process.
+AccessibilityBus::~AccessibilityBus() = default;
 
 std::optional<AccessibleNode> AccessibilityBus::application(pid_t pid) const {
   if (!connected_) return std::nullopt;

@@ -26,7 +26,7 @@ struct AccessibleNode {
   const AccessibleNode* find(const std::function<bool(const AccessibleNode&)>& matches) const;
   std::vector<const AccessibleNode*> findAll(const std::function<bool(const AccessibleNode&)>& matches) const;
   const AccessibleNode* findRole(const std::string& role, const std::optional<std::string>& name = std::nullopt) const;
-  // The node holding the keyboard focus, if any.
+  // The node holding the keyboard focus (the deepest one marked focused), if any.
   const AccessibleNode* focused() const;
   // Every text under this node (names and descriptions), depth first.
   std::string texts() const;
