@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <sstream>
 #include <thread>
 
 #include <netinet/in.h>
@@ -115,6 +116,15 @@ class AccessibleCheckout : public ::testing::TestWithParam<ToolkitLibrary> {
   // Neither toolkit has an AT-SPI landmark: GTK 4.8 hands its region and landmark roles over as
   // unnamed fillers, so its checkout is a group (a panel); Qt 6.4 gives its nearest, a section.
   std::string regionRole() const { return GetParam().toolkit == "qt" ? "section" : "panel"; }
+  // What a failing wait prints: who is on the bus, the app's tree as it is, what the app said.
+  std::string diagnosis(const CommandProcess& command) const {
+    std::ostringstream text;
+    text << "applications on the bus: " << bus_.applications() << "\n";
+    if (const auto tree = bus_.application(command.pid())) text << *tree;
+    text << "stderr:\n" << command.err();
+    return text.str();
+  }
+
   AccessibilityBus bus_;
   Keyboard keyboard_;
   std::atomic<int> posts_{0};
@@ -124,7 +134,7 @@ class AccessibleCheckout : public ::testing::TestWithParam<ToolkitLibrary> {
 TEST_P(AccessibleCheckout, NamesTheAppTheCheckoutItsCancelButtonAndTheGatewaysPage) {
   auto command = checkout(gateway_->endpoint());
   const auto tree = gatewayPageTree(command->pid());
-  ASSERT_TRUE(tree) << command->err();
+  ASSERT_TRUE(tree) << diagnosis(*command);
 
   EXPECT_EQ(tree->role, "application");
   EXPECT_EQ(tree->name, "velquor");
@@ -154,7 +164,7 @@ TEST_P(AccessibleCheckout, TheSpinnerIsABusyIndicatorWhileThePageLoads) {
   const auto tree = checkoutTree(command->pid(), [](const AccessibleNode& tree) {
     return tree.find([](const AccessibleNode& node) { return node.has("busy"); }) != nullptr;
   });
-  ASSERT_TRUE(tree) << command->err();
+  ASSERT_TRUE(tree) << diagnosis(*command);
   const auto* busy = tree->find([](const AccessibleNode& node) { return node.has("busy"); });
   ASSERT_NE(busy, nullptr) << *tree;
   EXPECT_EQ(busy->role, "progress bar") << *tree;
@@ -163,7 +173,7 @@ TEST_P(AccessibleCheckout, TheSpinnerIsABusyIndicatorWhileThePageLoads) {
 TEST_P(AccessibleCheckout, EscapeAsksAndNoByKeyboardLeavesThePaymentGoingOn) {
   auto command = checkout(gateway_->endpoint());
   const pid_t pid = command->pid();
-  ASSERT_TRUE(gatewayPageTree(pid)) << command->err();
+  ASSERT_TRUE(gatewayPageTree(pid)) << diagnosis(*command);
   const auto before = bus_.application(pid);
   ASSERT_TRUE(before && before->focused());
   const auto focusedBefore = before->focused()->role;
@@ -201,7 +211,7 @@ TEST_P(AccessibleCheckout, EscapeAsksAndNoByKeyboardLeavesThePaymentGoingOn) {
 TEST_P(AccessibleCheckout, EscapeThenYesByKeyboardCancels) {
   auto command = checkout(gateway_->endpoint());
   const pid_t pid = command->pid();
-  ASSERT_TRUE(gatewayPageTree(pid)) << command->err();
+  ASSERT_TRUE(gatewayPageTree(pid)) << diagnosis(*command);
   ASSERT_TRUE(keyboard_.focusWindowOf(pid)) << keyboard_.lastError();
   ASSERT_TRUE(keyboard_.press({"Escape"})) << keyboard_.lastError();
   auto asking = bus_.waitFor(pid, alertHasTheKeys, kPatience);
@@ -222,7 +232,7 @@ TEST_P(AccessibleCheckout, AWholeCheckoutByKeyboardAlone) {
   auto command = checkout(gateway_->endpoint());
   const pid_t pid = command->pid();
   // On Qt a screen reader finds "Pay" in the page first; on GTK the page's tree cannot be read.
-  ASSERT_TRUE(gatewayPageTree(pid)) << command->err();
+  ASSERT_TRUE(gatewayPageTree(pid)) << diagnosis(*command);
   ASSERT_TRUE(keyboard_.focusWindowOf(pid)) << keyboard_.lastError();
   ASSERT_TRUE(keyboard_.press({"Tab", "Return"})) << keyboard_.lastError();
   ASSERT_EQ(command->wait(kPatience), 0) << command->err();

@@ -150,6 +150,28 @@ std::optional<AccessibleNode> AccessibilityBus::application(pid_t pid) const {
   return tree;
 }
 
+std::string AccessibilityBus::applications() const {
+  if (!connected_) return "(no AT-SPI)";
+  AtspiAccessible* desktop = atspi_get_desktop(0);
+  if (!desktop) return "(no desktop)";
+  std::string all;
+  GError* error = nullptr;
+  const gint count = atspi_accessible_get_child_count(desktop, &error);
+  g_clear_error(&error);
+  for (gint index = 0; index < count; ++index) {
+    AtspiAccessible* application = atspi_accessible_get_child_at_index(desktop, index, &error);
+    g_clear_error(&error);
+    if (!application) continue;
+    const guint owner = atspi_accessible_get_process_id(application, &error);
+    g_clear_error(&error);
+    all += (all.empty() ? "" : ", ") + take(atspi_accessible_get_name(application, &error)) + " (" + std::to_string(owner) + ")";
+    g_clear_error(&error);
+    g_object_unref(application);
+  }
+  g_object_unref(desktop);
+  return all.empty() ? "(no application)" : all;
+}
+
 std::optional<AccessibleNode> AccessibilityBus::waitFor(pid_t pid, const std::function<bool(const AccessibleNode&)>& holds,
                                                         std::chrono::milliseconds timeout) const {
   const auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -48,6 +48,8 @@ class AccessibilityBus {
 
   // The tree of the application that process `pid` registered, read now; nothing while it has none.
   std::optional<AccessibleNode> application(pid_t pid) const;
+  // Every application on the desktop, "name (pid)" each: what a test prints when it finds none.
+  std::string applications() const;
 
   // Reads the tree again until `holds` is true of it or `timeout` has passed; the last tree read.
   std::optional<AccessibleNode> waitFor(pid_t pid, const std::function<bool(const AccessibleNode&)>& holds,

@@ -8,7 +8,14 @@ done
 
 if [ -z "${VELQUOR_A11Y_SESSION:-}" ]; then
   export VELQUOR_A11Y_SESSION=1
-  exec dbus-run-session -- "$0" "$@"
+  # The accessibility bus's socket lives in the runtime folder, at a fixed name: one folder per
+  # session, or runs side by side would take over each other's bus.
+  runtime=$(mktemp -d "${TMPDIR:-/tmp}/velquor-a11y.XXXXXX") || exit 1
+  export XDG_RUNTIME_DIR="$runtime"
+  dbus-run-session -- "$0" "$@"
+  status=$?
+  rm -rf "$runtime"
+  exit $status
 fi
 
 # A screen reader announces itself on the accessibility bus; toolkits (Qt WebEngine's page tree
