@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <sstream>
 #include <thread>
 
@@ -156,6 +157,24 @@ TEST_P(AccessibleCheckout, NamesTheAppTheCheckoutItsCancelButtonAndTheGatewaysPa
     EXPECT_NE(page->findRole("push button", "Decline"), nullptr) << *page;
   }
   command.reset();
+}
+
+// GTK embeds WebKit's page tree from 4.14 on; before that there is nothing the page could be read from.
+TEST_P(AccessibleCheckout, TheGatewaysPageIsInTheTreeWhereTheEngineCanExposeIt) {
+  auto command = checkout(gateway_->endpoint());
+  const auto tree = gatewayPageTree(command->pid());
+  ASSERT_TRUE(tree) << diagnosis(*command);
+  if (GetParam().toolkit == "gtk") {
+    int major = 0, minor = 0;
+    ASSERT_EQ(std::sscanf(tree->toolkitVersion.c_str(), "%d.%d", &major, &minor), 2) << tree->toolkitVersion;
+    if (major < 4 || (major == 4 && minor < 14)) {
+      GTEST_SKIP() << "GTK " << tree->toolkitVersion << " cannot embed WebKit's page tree (GTK 4.14 or later can)";
+    }
+  }
+  const auto* page = tree->findRole("document web");
+  ASSERT_NE(page, nullptr) << *tree;
+  EXPECT_NE(page->findRole("push button", "Pay"), nullptr) << *page;
+  EXPECT_NE(page->findRole("push button", "Decline"), nullptr) << *page;
 }
 
 TEST_P(AccessibleCheckout, TheSpinnerIsABusyIndicatorWhileThePageLoads) {

@@ -143,6 +143,8 @@ std::optional<AccessibleNode> AccessibilityBus::application(pid_t pid) const {
       atspi_accessible_clear_cache(application);
       int budget = kMaxNodes;
       tree = snapshot(application, 0, budget);
+      tree->toolkitVersion = take(atspi_accessible_get_toolkit_version(application, &error));
+      g_clear_error(&error);
     }
     g_object_unref(application);
   }

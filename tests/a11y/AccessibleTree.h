@@ -18,6 +18,7 @@ struct AccessibleNode {
   std::string role;  // AT-SPI's role name: "push button", "alert", "document web", ...
   std::string name;
   std::string description;
+  std::string toolkitVersion;  // the application's node only: its toolkit's version, e.g. "4.8.3"
   std::set<std::string> states;  // AT-SPI's state names: "focused", "busy", "showing", ...
   std::vector<AccessibleNode> children;
 
