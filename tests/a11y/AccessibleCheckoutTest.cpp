@@ -106,10 +106,12 @@ class AccessibleCheckout : public ::testing::TestWithParam<ToolkitLibrary> {
         kPatience);
   }
 
-  // Until the gateway has answered the form's post and no spinner is left busy.
+  // Until the gateway has answered the form's post and no spinner is left in the tree.
   std::optional<AccessibleNode> gatewayPageTree(pid_t pid) {
     return checkoutTree(pid, [this](const AccessibleNode& tree) {
-      return posts_ > 0 && !tree.find([](const AccessibleNode& node) { return node.has("busy"); }) &&
+      // The spinner stops, then leaves the tree a moment later: loaded means gone, not only idle.
+      return posts_ > 0 &&
+             !tree.find([](const AccessibleNode& node) { return node.has("busy") || node.role == "progress bar"; }) &&
              (GetParam().toolkit != "qt" || tree.findRole("push button", "Pay"));
     });
   }
