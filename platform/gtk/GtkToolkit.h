@@ -29,6 +29,11 @@ struct GtkToolkitOptions {
   // How long a modal presentation or dismissal slides; zero switches at once. Either way the
   // completion runs on a later turn of the main loop.
   std::chrono::milliseconds transitionDuration{300};
+  // Opt-in: an animated presentation's completion runs as its slide starts (on the next turn of
+  // the main loop) rather than once it has ended, so that what it starts (a checkout's page load)
+  // runs under the slide. Focus still moves onto the page when the slide ends. A dismissal during
+  // the slide turns it back.
+  bool presentationCompletesAtStart = false;
   // Web views keep cookies and caches in memory only (tests, kiosks) instead of the user's data directory.
   bool ephemeralNetworkSession = false;
   // Told of every page load of a web view that fails, whatever the reason (a refused connection,

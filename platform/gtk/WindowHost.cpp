@@ -68,18 +68,24 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
   gtk_stack_add_child(GTK_STACK(stack_.get()), widget);
   pages_.push_back(std::move(page));
   showPage(widget, GTK_STACK_TRANSITION_TYPE_OVER_UP, animated);
-  afterTransition([weak = weak_from_this(), shown = std::weak_ptr(presented), didPresent = std::move(didPresent)] {
+  auto focusWhenShown = [weak = weak_from_this(), shown = std::weak_ptr(presented)] {
     auto self = weak.lock();
     auto controller = shown.lock();
-    if (self && controller) {
-      auto page = std::find_if(self->pages_.begin(), self->pages_.end(),
-                               [&](const auto& each) { return each->controller() == controller; });
-      // Only onto the page on top: a later presentation or a dismissal may have covered it already.
-      if (page != self->pages_.end() &&
-          gtk_stack_get_visible_child(GTK_STACK(self->stack_.get())) == (*page)->widget()) {
-        (*page)->focusContent();
-      }
+    if (!self || !controller) return;
+    auto page = std::find_if(self->pages_.begin(), self->pages_.end(),
+                             [&](const auto& each) { return each->controller() == controller; });
+    // Only onto the page on top: a later presentation or a dismissal may have covered it already.
+    if (page != self->pages_.end() && gtk_stack_get_visible_child(GTK_STACK(self->stack_.get())) == (*page)->widget()) {
+      (*page)->focusContent();
     }
+  };
+  if (animated && state_.options.presentationCompletesAtStart) {
+    postToMainLoop(std::move(didPresent));
+    afterTransition(std::move(focusWhenShown));
+    return true;
+  }
+  afterTransition([focusWhenShown = std::move(focusWhenShown), didPresent = std::move(didPresent)] {
+    focusWhenShown();
     if (didPresent) didPresent();
   });
   return true;

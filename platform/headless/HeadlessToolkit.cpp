@@ -11,8 +11,10 @@ namespace velquor::headless {
 
 using namespace velquor::platform;
 
-HeadlessToolkit::HeadlessToolkit(CGRect screenBounds) : state_(std::make_shared<HeadlessToolkitState>()) {
-  state_->screenBounds = screenBounds;
+HeadlessToolkit::HeadlessToolkit(CGRect screenBounds) : HeadlessToolkit(HeadlessToolkitOptions{.screenBounds = screenBounds}) {}
+
+HeadlessToolkit::HeadlessToolkit(HeadlessToolkitOptions options) : state_(std::make_shared<HeadlessToolkitState>()) {
+  state_->options = options;
 }
 
 HeadlessToolkit::~HeadlessToolkit() {
@@ -66,6 +68,11 @@ HeadlessWebView* HeadlessToolkit::webViewPeer(const WKWebView& webView) const {
 
 const std::vector<HeadlessToolkit::Transition>& HeadlessToolkit::transitions() const { return state_->transitions; }
 
+bool HeadlessToolkit::isSliding(const std::shared_ptr<UIViewController>& presented) const {
+  return presented && std::any_of(state_->sliding.begin(), state_->sliding.end(),
+                                  [&](const auto& each) { return each.lock() == presented; });
+}
+
 std::shared_ptr<UIViewController> HeadlessToolkit::topPresentedViewController(const std::shared_ptr<UIViewController>& screen) {
   std::shared_ptr<UIViewController> top;
   for (auto vc = screen ? screen->presentedViewController() : nullptr; vc; vc = vc->presentedViewController()) top = vc;
@@ -100,7 +107,7 @@ bool HeadlessToolkit::pressEscape(const std::shared_ptr<UIViewController>& scree
   return platform::escapeKeyCommand(frontmost ? frontmost : screen);
 }
 
-CGRect HeadlessToolkit::screenBounds() const { return state_->screenBounds; }
+CGRect HeadlessToolkit::screenBounds() const { return state_->options.screenBounds; }
 
 bool HeadlessToolkit::presentViewController(const std::shared_ptr<UIViewController>& presenting,
                                             const std::shared_ptr<UIViewController>& presented, bool animated,
@@ -114,7 +121,26 @@ bool HeadlessToolkit::presentViewController(const std::shared_ptr<UIViewControll
   }
   if (!inWindow) return false;
   state_->transitions.push_back({Transition::Kind::Present, presenting, presented, animated});
-  post(std::move(didPresent));
+  if (!animated) {
+    post(std::move(didPresent));
+    return true;
+  }
+  state_->sliding.push_back(presented);
+  // The slide ends once; a dismissal may have cut it short already.
+  auto end = [state = std::weak_ptr(state_), shown = std::weak_ptr(presented)] {
+    if (auto live = state.lock()) {
+      std::erase_if(live->sliding, [&](const auto& each) { return each.expired() || each.lock() == shown.lock(); });
+    }
+  };
+  if (state_->options.presentationCompletesAtStart) {
+    post(std::move(didPresent));
+    post(std::move(end));
+  } else {
+    post([end = std::move(end), didPresent = std::move(didPresent)] {
+      end();
+      if (didPresent) didPresent();
+    });
+  }
   return true;
 }
 
@@ -122,6 +148,15 @@ void HeadlessToolkit::dismissViewController(const std::shared_ptr<UIViewControll
                                             const std::shared_ptr<UIViewController>& presented, bool animated,
                                             std::function<void()> didDismiss) {
   state_->transitions.push_back({Transition::Kind::Dismiss, presenting, presented, animated});
+  // A slide still under way is cut short: what is dismissed no longer slides in.
+  std::erase_if(state_->sliding, [&](const auto& each) {
+    auto shown = each.lock();
+    if (!shown) return true;
+    for (auto vc = presented; vc; vc = vc->presentedViewController()) {
+      if (vc == shown) return true;
+    }
+    return false;
+  });
   post(std::move(didDismiss));
 }
 

@@ -14,6 +14,15 @@
 
 namespace velquor::headless {
 
+struct HeadlessToolkitOptions {
+  platform::CGRect screenBounds = platform::CGRectMake(0, 0, 390, 844);
+  // Off: an animated presentation's completion runs once its slide has ended, on the next turn.
+  // On: it runs on the next turn while the slide is still under way, and the slide ends on the turn
+  // after, so a test can see (isSliding) what the completion started happen during the slide. A
+  // dismissal during the slide cuts it short.
+  bool presentationCompletesAtStart = false;
+};
+
 // A deterministic, in-memory toolkit: nothing is drawn and nothing runs until the test turns the
 // run loop. Creating one installs it; destroying it uninstalls it. For tests of the checkout and of
 // an app's own delegate code.
@@ -28,6 +37,7 @@ class VELQUOR_HEADLESS_EXPORT HeadlessToolkit : public platform::Toolkit {
   };
 
   explicit HeadlessToolkit(platform::CGRect screenBounds = platform::CGRectMake(0, 0, 390, 844));
+  explicit HeadlessToolkit(HeadlessToolkitOptions options);
   ~HeadlessToolkit() override;
 
   // The app's own screen, as a window's root controller, with its view loaded. Only screens made
@@ -48,6 +58,8 @@ class VELQUOR_HEADLESS_EXPORT HeadlessToolkit : public platform::Toolkit {
   std::vector<HeadlessWebView*> webViews() const;
   HeadlessWebView* webViewPeer(const platform::WKWebView& webView) const;
   const std::vector<Transition>& transitions() const;
+  // `presented` is still sliding in: its animated presentation has begun and not yet ended.
+  bool isSliding(const std::shared_ptr<platform::UIViewController>& presented) const;
 
   // The topmost controller presented over `screen`, and the alert among them, if any.
   static std::shared_ptr<platform::UIViewController> topPresentedViewController(

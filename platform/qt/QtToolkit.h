@@ -27,6 +27,11 @@ struct QtToolkitOptions {
   // How long a modal presentation or dismissal slides; zero switches at once. Either way the
   // completion runs on a later turn of the event loop.
   std::chrono::milliseconds transitionDuration{300};
+  // Opt-in: an animated presentation's completion runs as its slide starts (on the next turn of
+  // the event loop) rather than once it has ended, so that what it starts (a checkout's page load)
+  // runs under the slide. Focus still moves onto the page when the slide ends. A dismissal during
+  // the slide turns it back from where it is.
+  bool presentationCompletesAtStart = false;
   // Told of every page load of a web view that fails, whatever the reason (a refused connection,
   // TLS, a port or scheme the engine refuses), with the address and the engine's error; not of
   // one that another navigation replaced. On the event loop, before the web view's navigation

@@ -62,14 +62,21 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
   widget->raise();
   widget->show();
   pages_.push_back(std::move(page));
+  auto focusWhenShown = [widget = QPointer<QWidget>(widget)] {
+    // Keys go to the checkout now, not to the app's content under it: to its web content when it
+    // has some, so that a screen reader starts on the page. Not when a dismissal cut the slide short.
+    if (!widget || widget->pos() != QPoint(0, 0)) return;
+    QWidget* web = widget->findChild<QWebEngineView*>();
+    (web && web->isVisibleTo(widget) ? web : widget.data())->setFocus(Qt::OtherFocusReason);
+  };
+  if (animated && state_.options.presentationCompletesAtStart) {
+    postToMainLoop(std::move(didPresent));
+    slide(widget, QPoint(0, window_->height()), QPoint(0, 0), animated, std::move(focusWhenShown));
+    return true;
+  }
   slide(widget, QPoint(0, window_->height()), QPoint(0, 0), animated,
-        [widget = QPointer<QWidget>(widget), didPresent = std::move(didPresent)] {
-          // Keys go to the checkout now, not to the app's content under it: to its web content when
-          // it has some, so that a screen reader starts on the page.
-          if (widget) {
-            QWidget* web = widget->findChild<QWebEngineView*>();
-            (web && web->isVisibleTo(widget) ? web : widget.data())->setFocus(Qt::OtherFocusReason);
-          }
+        [focusWhenShown = std::move(focusWhenShown), didPresent = std::move(didPresent)] {
+          focusWhenShown();
           if (didPresent) didPresent();
         });
   return true;
@@ -125,6 +132,9 @@ void WindowHost::slide(QWidget* page, QPoint from, QPoint to, bool animated, std
     postToMainLoop(std::move(done));
     return;
   }
+  // A slide still under way (a dismissal during the presentation's) stops where it is, ending
+  // at once, and this one goes on from there.
+  for (auto* running : page->findChildren<QPropertyAnimation*>(QString(), Qt::FindDirectChildrenOnly)) running->stop();
   auto* animation = new QPropertyAnimation(page, "pos", page);
   animation->setDuration(duration);
   animation->setStartValue(from);

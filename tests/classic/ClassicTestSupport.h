@@ -50,6 +50,9 @@ struct RecordingDelegate : VelquorClassic::VelquorDelegate {
 
 // One checkout on the headless toolkit, presented through a launcher from an app screen.
 struct Checkout {
+  Checkout() = default;
+  explicit Checkout(velquor::headless::HeadlessToolkitOptions options) : toolkit(options) {}
+
   velquor::headless::HeadlessToolkit toolkit;
   std::shared_ptr<velquor::platform::UIViewController> screen = toolkit.makeAppScreen();
   std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();

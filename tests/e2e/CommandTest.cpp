@@ -89,6 +89,25 @@ TEST_P(CheckoutCommand, PrintsExactlyOneCompletedLineWithThePostedOrder) {
   EXPECT_EQ(data["fields"].value("name", ""), "Zoë O'Connor");
 }
 
+TEST_P(CheckoutCommand, UnderTheSlideAndPrewarmedTheCheckoutEndsAsAnyOther) {
+  for (const std::vector<std::string>& flags :
+       {std::vector<std::string>{"--load-under-slide"}, {"--prewarm"}, {"--load-under-slide", "--prewarm"}}) {
+    SCOPED_TRACE(flags.back());
+    SandboxRecorder recorder;
+    auto gateway = makeGateway(AutoResult::success, recorder.callback());
+    std::vector<std::string> arguments{"--endpoint", gateway.endpoint()};
+    arguments.insert(arguments.end(), flags.begin(), flags.end());
+    auto command = checkout(arguments);
+    ASSERT_EQ(command.wait(kCommandPatience), 0) << command.err();
+    json line;
+    ASSERT_TRUE(oneJSONLine(command, line));
+    EXPECT_EQ(line.value("event", ""), "completed");
+    EXPECT_EQ(line["data"].value("order_id", ""), "ORD-1001");
+    ASSERT_EQ(gateway.requestCount(), 1u);
+    EXPECT_EQ(recorder.requests().at(0).fields.size(), 38u);
+  }
+}
+
 TEST_P(CheckoutCommand, PostsTheParametersOfTheGivenFile) {
   SandboxRecorder recorder;
   auto gateway = makeGateway(AutoResult::failure, recorder.callback());

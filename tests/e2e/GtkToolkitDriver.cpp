@@ -20,6 +20,7 @@ class GtkToolkitDriver final : public ToolkitDriver {
     velquor::gtk::GtkToolkitOptions options;
     options.ephemeralNetworkSession = true;
     options.transitionDuration = transition;
+    options.presentationCompletesAtStart = presentationsCompleteAtStart;
     options.loadFailed = [this](const std::string& url, const NSError&) { failedLoads.push_back(url); };
     toolkit_.emplace(options);
     return toolkit_->rootViewControllerForWindow(window_);
@@ -82,6 +83,7 @@ class GtkToolkitDriver final : public ToolkitDriver {
   }
 
   bool showsAppContent() override { return gtk_stack_get_visible_child(windowStack()) == appContent_; }
+  bool sliding() override { return gtk_stack_get_transition_running(windowStack()); }
 
   std::optional<std::pair<std::string, std::string>> barOnScreen(const UINavigationController& navigation) override {
     GtkWidget* bar = toolkit_->widgetForView(*navigation.navigationBar());

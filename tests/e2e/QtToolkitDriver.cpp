@@ -53,6 +53,7 @@ class QtToolkitDriver final : public ToolkitDriver {
     toolkit_.reset();
     velquor::qt::QtToolkitOptions options;
     options.transitionDuration = transition;
+    options.presentationCompletesAtStart = presentationsCompleteAtStart;
     options.loadFailed = [this](const std::string& url, const NSError&) { failedLoads.push_back(url); };
     toolkit_.emplace(std::move(options));
     return toolkit_->rootViewControllerForWindow(window_);
@@ -124,6 +125,15 @@ class QtToolkitDriver final : public ToolkitDriver {
   bool showsCheckout(const UIViewController& navigation) override {
     QWidget* page = toolkit_->widgetForViewController(navigation);
     return page && page->isVisible() && page->geometry() == window_->rect();
+  }
+
+  bool sliding() override {
+    for (QWidget* page : window_->findChildren<QWidget*>(kPageName)) {
+      for (auto* animation : page->findChildren<QVariantAnimation*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (animation->state() == QAbstractAnimation::Running) return true;
+      }
+    }
+    return false;
   }
 
   bool showsAppContent() override {

@@ -78,6 +78,8 @@ class ToolkitDriver {
 
   // A fresh toolkit over the app window (made the first time); the window's screen controller.
   virtual std::shared_ptr<velquor::platform::UIViewController> makeToolkit(std::chrono::milliseconds transition) = 0;
+  // The toolkits made from now on run a presentation's completion as its slide starts.
+  bool presentationsCompleteAtStart = false;
   // The toolkit, then the window, go.
   virtual void tearDown() = 0;
   // The app destroys its window, under whatever is presented over it.
@@ -108,6 +110,8 @@ class ToolkitDriver {
   // The checkout's page covers the window / the app's own content is back.
   virtual bool showsCheckout(const velquor::platform::UIViewController& navigation) = 0;
   virtual bool showsAppContent() = 0;
+  // A presentation or dismissal is sliding over the window now.
+  virtual bool sliding() = 0;
 
   // The bar's title and its button's label; none when the bar is not on screen.
   virtual std::optional<std::pair<std::string, std::string>> barOnScreen(

@@ -89,6 +89,61 @@ TEST_F(GtkPresentation, DismissalSlidesTheAppContentBackRemovesThePageAndThenCom
   EXPECT_TRUE(weakContent.expired());
 }
 
+TEST_F(GtkPresentation, CompletingAtStartTheCompletionRunsWhileItSlidesAndTheFocusMovesInAtItsEnd) {
+  auto options = testOptions();
+  options.presentationCompletesAtStart = true;
+  makeToolkit(options);
+  watchTransitions();
+  auto navigation = UINavigationController::initWithRootViewController(std::make_shared<UIViewController>());
+  navigation->topViewController()->navigationItem()->setLeftBarButtonItems(
+      {UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Cancel, std::weak_ptr<NSObject>(), "cancel")});
+  int completions = 0;
+  bool slidingAtCompletion = false;
+  screen->presentViewController(navigation, true, [&] {
+    ++completions;
+    slidingAtCompletion = gtk_stack_get_transition_running(windowStack());
+  });
+  EXPECT_EQ(completions, 0) << "never inside the present call";
+  ASSERT_TRUE(spinUntil([&] { return completions == 1; }));
+  EXPECT_TRUE(slidingAtCompletion);
+  GtkWidget* page = toolkit->widgetForViewController(*navigation);
+  ASSERT_NE(page, nullptr);
+  ASSERT_TRUE(spinUntil([&] {
+    GtkWidget* focus = gtk_root_get_focus(GTK_ROOT(window));
+    return transitionStates == std::vector<bool>{true, false} && focus && gtk_widget_is_ancestor(focus, page);
+  })) << "the focus moves onto the page once the slide has ended";
+  spinFor(200ms);
+  EXPECT_EQ(completions, 1);
+}
+
+TEST_F(GtkPresentation, ADismissalDuringTheSlideEndsOnTheAppsContentAndLetsEverythingGo) {
+  for (const bool atStart : {false, true}) {
+    SCOPED_TRACE(atStart ? "completes at start" : "completes at the end");
+    auto options = testOptions();
+    options.presentationCompletesAtStart = atStart;
+    makeToolkit(options);
+    auto content = std::make_shared<UIViewController>();
+    std::weak_ptr<UIViewController> weakContent = content;
+    auto navigation = UINavigationController::initWithRootViewController(std::move(content));
+    int presented = 0;
+    screen->presentViewController(navigation, true, [&] { ++presented; });
+    spinFor(100ms);
+    ASSERT_TRUE(gtk_stack_get_transition_running(windowStack()));
+    int dismissed = 0;
+    screen->dismissViewControllerAnimated(true, [&] { ++dismissed; });
+    EXPECT_EQ(gtk_stack_get_transition_type(windowStack()), GTK_STACK_TRANSITION_TYPE_UNDER_DOWN);
+    ASSERT_TRUE(spinUntil([&] { return dismissed == 1; }));
+    EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), appContent);
+    EXPECT_EQ(toolkit->widgetForViewController(*navigation), nullptr);
+    spinFor(200ms);
+    EXPECT_EQ(presented, 1);
+    EXPECT_EQ(dismissed, 1);
+    EXPECT_EQ(screen->presentedViewController(), nullptr);
+    navigation.reset();
+    EXPECT_TRUE(weakContent.expired());
+  }
+}
+
 TEST_F(GtkPresentation, WithoutAnimationTheWindowSwitchesAtOnceButTheCompletionStillComesLater) {
   makeToolkit();
   auto navigation = UINavigationController::initWithRootViewController(std::make_shared<UIViewController>());

@@ -46,6 +46,9 @@ struct RecordingDelegate : VelquorKit::VelquorDelegate {
 
 // One checkout on the headless toolkit, presented through the launcher from an app screen.
 struct Checkout {
+  Checkout() = default;
+  explicit Checkout(velquor::headless::HeadlessToolkitOptions options) : toolkit(options) {}
+
   velquor::headless::HeadlessToolkit toolkit;
   std::shared_ptr<velquor::platform::UIViewController> screen = toolkit.makeAppScreen();
   std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();

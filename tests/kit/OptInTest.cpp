@@ -1,5 +1,5 @@
-// What an app switches on beyond the checkout's own behaviour: failure reports and trusted
-// origins; and what holds without either: a checkout that is never shown is never kept.
+// What an app switches on beyond the checkout's own behaviour: failure reports, trusted origins
+// and a toolkit that starts the payment under the slide; and what holds without either: a checkout that is never shown is never kept.
 
 #include "KitTestSupport.h"
 
@@ -196,6 +196,50 @@ TEST(TrustedOrigins, AListEntryThatIsNoOriginIsRefusedBeforeAnythingIsPresented)
                                                              {{"https://pay.velquor.com/v2/paymentrequest"}}),
                std::invalid_argument);
   EXPECT_EQ(checkout.screen->presentedViewController(), nullptr);
+}
+
+// The app's toolkit runs the presentation's completion as the slide starts.
+TEST(LoadUnderTheSlide, ThePaymentStartsAndAnswersWhileTheCheckoutSlidesInAndADismissalThenLetsGoOfIt) {
+  Checkout checkout({.presentationCompletesAtStart = true});
+  checkout.launch("https://gw.example/v2/paymentrequest");
+  std::weak_ptr<UIViewController> navigation = checkout.navigation();
+  std::weak_ptr<UIViewController> controller = checkout.controller();
+  EXPECT_TRUE(checkout.engine()->loads().empty()) << "never inside the launcher call";
+  checkout.toolkit.runUntilIdle(1);
+  ASSERT_TRUE(checkout.toolkit.isSliding(navigation.lock()));
+  ASSERT_EQ(checkout.engine()->loads().size(), 1u);
+
+  checkout.engine()->completeNavigation();
+  EXPECT_TRUE(checkout.engine()->postScriptMessage("paymentResponseIos", Json{{"status", "success"}}));
+  ASSERT_EQ(checkout.delegate->completed.size(), 1u);
+  EXPECT_EQ(checkout.delegate->completed[0], (Json{{"status", "success"}}));
+  EXPECT_TRUE(checkout.toolkit.isSliding(navigation.lock())) << "the answer came during the slide";
+
+  bool dismissed = false;
+  checkout.delegate->completedBy[0].lock()->dismissViewControllerAnimated(true, [&] { dismissed = true; });
+  EXPECT_FALSE(checkout.toolkit.isSliding(navigation.lock()));
+  checkout.toolkit.runUntilIdle();
+  EXPECT_TRUE(dismissed);
+  EXPECT_EQ(checkout.screen->presentedViewController(), nullptr);
+  EXPECT_TRUE(navigation.expired());
+  EXPECT_TRUE(controller.expired());
+  EXPECT_TRUE(checkout.toolkit.webViews().empty());
+}
+
+TEST(LoadUnderTheSlide, CancelDuringTheSlideAsksFirstAndYesTellsTheDelegateOnce) {
+  Checkout checkout({.presentationCompletesAtStart = true});
+  checkout.launch();
+  checkout.toolkit.runUntilIdle(1);
+  ASSERT_TRUE(checkout.toolkit.isSliding(checkout.navigation()));
+  ASSERT_TRUE(velquor::headless::HeadlessToolkit::tapLeftBarButton(checkout.controller()));
+  EXPECT_EQ(checkout.delegate->canceled, 0) << "asked first";
+  checkout.toolkit.runUntilIdle();
+  auto alert = velquor::headless::HeadlessToolkit::presentedAlert(checkout.screen);
+  ASSERT_NE(alert, nullptr);
+  ASSERT_TRUE(velquor::headless::HeadlessToolkit::tapAlertButton(alert, "Yes"));
+  checkout.toolkit.runUntilIdle();
+  EXPECT_EQ(checkout.delegate->canceled, 1);
+  EXPECT_TRUE(checkout.delegate->completed.empty());
 }
 
 }  // namespace

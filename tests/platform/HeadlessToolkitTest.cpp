@@ -199,4 +199,53 @@ TEST(Toolkit, TheLastCreatedToolkitIsCurrentUntilItGoes) {
   EXPECT_EQ(Toolkit::current(), nullptr);
 }
 
+TEST(PresentationCompletingAtStart, TheCompletionRunsWhileTheSlideIsUnderWayAndTheSlideEndsOnTheTurnAfter) {
+  for (const bool atStart : {false, true}) {
+    SCOPED_TRACE(atStart ? "completes at start" : "completes at the end");
+    HeadlessToolkit toolkit({.presentationCompletesAtStart = atStart});
+    auto screen = toolkit.makeAppScreen();
+    auto navigation = UINavigationController::initWithRootViewController(std::make_shared<UIViewController>());
+    std::vector<bool> slidingAtCompletion;
+    screen->presentViewController(navigation, true, [&] { slidingAtCompletion.push_back(toolkit.isSliding(navigation)); });
+    EXPECT_TRUE(toolkit.isSliding(navigation));
+    EXPECT_TRUE(slidingAtCompletion.empty()) << "never inside the present call";
+    toolkit.runUntilIdle();
+    EXPECT_EQ(slidingAtCompletion, std::vector<bool>{atStart});
+    EXPECT_FALSE(toolkit.isSliding(navigation));
+
+    // Without animation there is no slide to run under.
+    screen->dismissViewControllerAnimated(false, nullptr);
+    toolkit.runUntilIdle();
+    bool completed = false;
+    screen->presentViewController(navigation, false, [&] { completed = true; });
+    EXPECT_FALSE(toolkit.isSliding(navigation));
+    toolkit.runUntilIdle();
+    EXPECT_TRUE(completed);
+  }
+}
+
+TEST(PresentationCompletingAtStart, ADismissalDuringTheSlideCutsItShortAndLetsGoOfEverything) {
+  HeadlessToolkit toolkit({.presentationCompletesAtStart = true});
+  auto screen = toolkit.makeAppScreen();
+  auto content = std::make_shared<UIViewController>();
+  auto navigation = UINavigationController::initWithRootViewController(content);
+  int dismissals = 0;
+  screen->presentViewController(navigation, true, [&] {
+    // What the completion started answers at once: the app dismisses while the slide is under way.
+    screen->dismissViewControllerAnimated(true, [&] { ++dismissals; });
+  });
+  EXPECT_EQ(toolkit.runUntilIdle(1), 1u);
+  EXPECT_FALSE(toolkit.isSliding(navigation)) << "the dismissal cut the slide short";
+  toolkit.runUntilIdle();
+  EXPECT_EQ(dismissals, 1);
+  EXPECT_EQ(screen->presentedViewController(), nullptr);
+
+  std::weak_ptr<UIViewController> weakNavigation = navigation;
+  std::weak_ptr<UIViewController> weakContent = content;
+  navigation.reset();
+  content.reset();
+  EXPECT_TRUE(weakNavigation.expired());
+  EXPECT_TRUE(weakContent.expired());
+}
+
 }  // namespace

@@ -13,6 +13,9 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QWebEngineView>
+
+#include <algorithm>
 
 using namespace velquor::platform;
 using namespace qt_test;
@@ -106,6 +109,79 @@ TEST_F(QtPresentation, DismissalSlidesThePageDownRemovesItAndThenCompletesOnce) 
   navigation.reset();
   spinFor(50ms);
   EXPECT_TRUE(weakContent.expired()) << "nothing holds the dismissed screens";
+}
+
+TEST_F(QtPresentation, CompletingAtStartTheCompletionRunsAsTheSlideBeginsAndTheFocusMovesInAtItsEnd) {
+  auto options = testOptions();
+  options.transitionDuration = 400ms;
+  options.presentationCompletesAtStart = true;
+  makeToolkit(options);
+  auto content = std::make_shared<UIViewController>();
+  auto webView = WKWebView::initWithFrame(content->view()->bounds(), std::make_shared<WKWebViewConfiguration>());
+  content->view()->addSubview(webView);
+  webView->loadHTMLString("<p>The gateway's page</p>", std::nullopt);
+  auto navigation = UINavigationController::initWithRootViewController(content);
+  int completions = 0;
+  QPoint positionAtCompletion(-1, -1);
+  QWidget* page = nullptr;
+  screen->presentViewController(navigation, true, [&] {
+    ++completions;
+    positionAtCompletion = page->pos();
+  });
+  EXPECT_EQ(completions, 0) << "never inside the present call";
+  page = toolkit->widgetForViewController(*navigation);
+  ASSERT_NE(page, nullptr);
+  ASSERT_TRUE(spinUntil([&] { return completions == 1; }));
+  EXPECT_GT(positionAtCompletion.y(), 0) << "the slide was still under way";
+  auto* web = page->findChild<QWebEngineView*>();
+  ASSERT_NE(web, nullptr);
+  const auto focusOnPage = [&] {
+    QWidget* focus = window->focusWidget();
+    return focus && (focus == web || web->isAncestorOf(focus));
+  };
+  EXPECT_FALSE(focusOnPage());
+  ASSERT_TRUE(spinUntil([&] { return page->pos() == QPoint(0, 0) && focusOnPage(); }));
+  spinFor(200ms);
+  EXPECT_EQ(completions, 1);
+}
+
+TEST_F(QtPresentation, ADismissalDuringTheSlideTurnsItBackFromWhereItIsAndLetsEverythingGo) {
+  for (const bool atStart : {false, true}) {
+    SCOPED_TRACE(atStart ? "completes at start" : "completes at the end");
+    auto options = testOptions();
+    options.transitionDuration = 600ms;
+    options.presentationCompletesAtStart = atStart;
+    makeToolkit(options);
+    auto content = std::make_shared<UIViewController>();
+    std::weak_ptr<UIViewController> weakContent = content;
+    auto navigation = UINavigationController::initWithRootViewController(std::move(content));
+    int presented = 0;
+    screen->presentViewController(navigation, true, [&] { ++presented; });
+    QPointer<QWidget> page = toolkit->widgetForViewController(*navigation);
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(spinUntil([&] { return page->y() < window->height() * 3 / 4; }));
+
+    int dismissed = 0;
+    const int turnedAt = page->y();
+    std::vector<int> heights;
+    screen->dismissViewControllerAnimated(true, [&] { ++dismissed; });
+    ASSERT_TRUE(spinUntil([&] {
+      if (page) heights.push_back(page->y());
+      return dismissed == 1;
+    }));
+    EXPECT_FALSE(heights.empty());
+    EXPECT_TRUE(std::is_sorted(heights.begin(), heights.end())) << "only ever down, from " << turnedAt;
+    EXPECT_GE(heights.front(), turnedAt) << "from where it was, not from the top";
+    EXPECT_TRUE(page.isNull());
+    EXPECT_TRUE(pagesOnWindow().isEmpty());
+    spinFor(100ms);
+    EXPECT_EQ(presented, 1);
+    EXPECT_EQ(dismissed, 1);
+    EXPECT_EQ(screen->presentedViewController(), nullptr);
+    navigation.reset();
+    spinFor(50ms);
+    EXPECT_TRUE(weakContent.expired());
+  }
 }
 
 TEST_F(QtPresentation, ThePageFollowsTheWindowsSizeAndTheToolkitsEndTakesItAway) {

@@ -280,4 +280,46 @@ TEST(SandboxGateway, ListensOnAGivenPortAndStopsCleanly) {
   EXPECT_EQ(gateway.requestCount(), 1u);
 }
 
+TEST(SandboxGatewayLatency, HoldsEachAnswerPagesAndRefusalsAlikeButNotTheRequestsArrival) {
+  SandboxRecorder recorder;
+  SandboxOptions options = recordingInto(recorder);
+  options.latency = 300ms;
+  SandboxGateway gateway(options);
+  const auto start = std::chrono::steady_clock::now();
+  const auto page = post(gateway, encode({{"order_id", "L-1"}}));
+  const auto pageTook = std::chrono::steady_clock::now() - start;
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->status, 200);
+  EXPECT_GE(pageTook, 300ms);
+  EXPECT_LT(pageTook, 3s);
+  const auto request = recorder.waitForRequest(1, 0ms);
+  ASSERT_TRUE(request);
+  EXPECT_LT(request->receivedAt - start, 250ms) << "the request itself arrives at once";
+
+  httplib::Client client(std::string(SandboxGateway::kHost), gateway.port());
+  const auto refusalStart = std::chrono::steady_clock::now();
+  const auto refused = client.Get(kPath);
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->status, 405);
+  EXPECT_GE(std::chrono::steady_clock::now() - refusalStart, 300ms);
+}
+
+TEST(SandboxGatewayLatency, StopEndsAHeldAnswerAtOnceAndALatencyOutOfRangeIsRefused) {
+  SandboxOptions options;
+  options.latency = SandboxGateway::kMaximumLatency;
+  auto gateway = std::make_unique<SandboxGateway>(options);
+  std::thread client([&] { post(*gateway, encode({{"order_id", "L-2"}})); });
+  std::this_thread::sleep_for(200ms);
+  const auto start = std::chrono::steady_clock::now();
+  gateway->stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << "not the whole latency";
+  client.join();
+
+  for (const auto latency : {-1ms, SandboxGateway::kMaximumLatency + 1ms}) {
+    SandboxOptions outOfRange;
+    outOfRange.latency = latency;
+    EXPECT_THROW(SandboxGateway{outOfRange}, std::invalid_argument);
+  }
+}
+
 }  // namespace

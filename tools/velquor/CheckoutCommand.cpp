@@ -25,6 +25,8 @@ struct CheckoutOptions {
   unsigned timeoutSeconds = 120;
   bool reportFailures = false;
   std::vector<std::string> trustedOrigins;
+  bool loadUnderSlide = false;
+  bool prewarm = false;
 };
 
 int runCheckout(const CheckoutOptions& options) {
@@ -37,6 +39,8 @@ int runCheckout(const CheckoutOptions& options) {
   session.timeout = std::chrono::seconds(options.timeoutSeconds);
   session.reportFailures = options.reportFailures;
   session.trustedOrigins = options.trustedOrigins;
+  session.loadUnderSlide = options.loadUnderSlide;
+  session.prewarm = options.prewarm;
   return runCheckoutSession(session);
 }
 
@@ -62,6 +66,10 @@ void addCheckoutCommand(CLI::App& app, CommandAction& action) {
   command->add_option("--trusted-origin", options->trustedOrigins,
                       "Deliver only results the top-level page posts from this origin (scheme://host[:port]); repeatable")
       ->allow_extra_args(false);
+  command->add_flag("--load-under-slide", options->loadUnderSlide,
+                    "Start the payment as the checkout begins to slide in, not once it has");
+  command->add_flag("--prewarm", options->prewarm,
+                    "Start the toolkit's web engine process first and launch the checkout once it is up");
   command->callback([&action, options] { action = [options] { return runCheckout(*options); }; });
 }
 

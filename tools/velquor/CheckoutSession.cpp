@@ -160,8 +160,19 @@ int runCheckoutSession(const CheckoutSessionOptions& options) {
   loadParams(*library, options.paramsDocument);
 
   Session session(options);
-  auto window = openCheckoutWindow(options.toolkit, {onLoadFailed, [&session] { onWindowClosed(session); }});
+  auto window = openCheckoutWindow(
+      options.toolkit, {onLoadFailed, [&session] { onWindowClosed(session); }, options.loadUnderSlide});
   session.window = window.get();
+  // From here: the wait for a prewarmed engine counts too.
+  window->after(options.timeout, [&session] {
+    std::cerr << "velquor checkout: no result within " << session.options.timeout.count() << " s" << std::endl;
+    session.finish(1);
+  });
+  if (options.prewarm) {
+    bool ready = false;
+    window->prewarm([&ready] { ready = true; });
+    window->runUntil([&] { return ready || session.finished; });
+  }
   session.screen = window->screen();
   library->reportFailures = options.reportFailures;
   library->trustedOrigins = options.trustedOrigins;
@@ -180,6 +191,11 @@ int runCheckoutSession(const CheckoutSessionOptions& options) {
         break;
     }
   };
+  if (session.finished) {
+    window.reset();
+    if (session.failure) throw *session.failure;
+    return session.exitStatus;
+  }
   launch(*library, session.screen, options.endpoint);
 
   auto presented = session.screen->presentedViewController();
@@ -188,10 +204,6 @@ int runCheckoutSession(const CheckoutSessionOptions& options) {
   // Without a checkout on screen there is nothing to wait for, unless its refusal was reported.
   if (!watched && !session.reported) throw CommandFailure(kExitSoftware, "the library presented no checkout");
 
-  window->after(options.timeout, [&session] {
-    std::cerr << "velquor checkout: no result within " << session.options.timeout.count() << " s" << std::endl;
-    session.finish(1);
-  });
   window->runUntil([&session] { return session.finished; });
   session.screen.reset();
   webView.reset();

@@ -18,6 +18,11 @@ struct CheckoutSessionOptions {
   // checkout is dismissed with exit status 2.
   bool reportFailures = false;
   std::vector<std::string> trustedOrigins;
+  // The toolkit starts the payment while the checkout slides in.
+  bool loadUnderSlide = false;
+  // The toolkit's engine process is started first, and the checkout launched once it is up (as in an
+  // app that prewarmed at start-up).
+  bool prewarm = false;
 };
 
 // One real checkout in a window of the named toolkit (gtk or qt), run as an app runs it: the

@@ -12,12 +12,14 @@
 
 namespace velquor::tool {
 
-// What a checkout window tells the session, on its toolkit's event loop.
+// What a checkout window tells the session, on its toolkit's event loop, and how its toolkit is set up.
 struct CheckoutWindowEvents {
   // A page of the checkout's web view could not be loaded (the toolkit's loadFailed option).
   std::function<void(const std::string& url, const platform::NSError& error)> loadFailed;
   // The user or the window manager closed the window.
   std::function<void()> closed;
+  // The toolkit runs the presentation's completion as the slide starts: the page loads under it.
+  bool loadUnderSlide = false;
 };
 
 // The toolkit's part of a checkout session: an app window titled kWindowTitle with the app's own
@@ -36,6 +38,8 @@ class CheckoutWindow {
   // Calls `shown` each time a page other than the checkout's own form page has loaded in
   // `webView`, a page the engine could not load excepted. False when the view has no engine here.
   virtual bool watchPages(const platform::WKWebView& webView, std::function<void()> shown) = 0;
+  // The toolkit's prewarm(): `ready` runs on the event loop once its engine process is up.
+  virtual void prewarm(std::function<void()> ready) = 0;
   // Runs `action` once on the event loop after `delay`, unless the window is gone by then.
   virtual void after(std::chrono::milliseconds delay, std::function<void()> action) = 0;
   // Turns the event loop until `done` holds.

@@ -32,6 +32,7 @@ class GtkCheckoutWindow final : public CheckoutWindow {
     gtk_window_present(GTK_WINDOW(window_));
 
     gtk::GtkToolkitOptions options;
+    options.presentationCompletesAtStart = events_.loadUnderSlide;
     options.loadFailed = [this](const std::string& url, const platform::NSError& error) {
       pageFailed_ = true;
       events_.loadFailed(url, error);
@@ -57,6 +58,8 @@ class GtkCheckoutWindow final : public CheckoutWindow {
   }
 
   std::shared_ptr<platform::UIViewController> screen() const override { return screen_; }
+
+  void prewarm(std::function<void()> ready) override { toolkit_->prewarm(std::move(ready)); }
 
   bool watchPages(const platform::WKWebView& webView, std::function<void()> shown) override {
     WebKitWebView* engine = gtk::GtkToolkit::webKitWebView(webView);

@@ -70,6 +70,7 @@ class QtCheckoutWindow final : public CheckoutWindow {
     });
 
     qt::QtToolkitOptions options;
+    options.presentationCompletesAtStart = events_.loadUnderSlide;
     options.loadFailed = [this](const std::string& url, const platform::NSError& error) { events_.loadFailed(url, error); };
     toolkit_.emplace(std::move(options));
     screen_ = toolkit_->rootViewControllerForWindow(window_);
@@ -88,6 +89,8 @@ class QtCheckoutWindow final : public CheckoutWindow {
   }
 
   std::shared_ptr<platform::UIViewController> screen() const override { return screen_; }
+
+  void prewarm(std::function<void()> ready) override { toolkit_->prewarm(std::move(ready)); }
 
   bool watchPages(const platform::WKWebView& webView, std::function<void()> shown) override {
     QWebEngineView* engine = qt::QtToolkit::webEngineView(webView);

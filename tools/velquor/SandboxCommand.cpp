@@ -20,6 +20,7 @@ namespace {
 struct SandboxCommandOptions {
   std::uint16_t port = 0;
   sandbox::AutoResult autoResult = sandbox::AutoResult::none;
+  unsigned latencyMs = 0;
 };
 
 int stopPipe[2] = {-1, -1};
@@ -56,6 +57,7 @@ int runSandbox(const SandboxCommandOptions& options) {
 
   sandbox::SandboxOptions gatewayOptions;
   gatewayOptions.port = options.port;
+  gatewayOptions.latency = std::chrono::milliseconds(options.latencyMs);
   gatewayOptions.autoResult = options.autoResult;
   gatewayOptions.onRequest = [](const sandbox::ReceivedRequest& request) {
     const auto* orderId = sandbox::lastValue(request.fields, "order_id");
@@ -94,6 +96,10 @@ void addSandboxCommand(CLI::App& app, CommandAction& action) {
           },
           "Post this result as soon as the payment page loads")
       ->check(CLI::IsMember({"success", "failure"}));
+  command->add_option("--latency-ms", options->latencyMs,
+                      "Hold each answer this long after its request arrived, as a gateway across the internet does")
+      ->check(CLI::Range(0u, static_cast<unsigned>(sandbox::SandboxGateway::kMaximumLatency.count())))
+      ->capture_default_str();
   command->callback([&action, options] { action = [options] { return runSandbox(*options); }; });
 }
 

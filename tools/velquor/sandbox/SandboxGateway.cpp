@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <random>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 namespace velquor::sandbox {
@@ -31,6 +33,9 @@ bool isFormContentType(std::string_view header) {
 }  // namespace
 
 SandboxGateway::SandboxGateway(SandboxOptions options) : options_(std::move(options)) {
+  if (options_.latency < std::chrono::milliseconds::zero() || options_.latency > kMaximumLatency) {
+    throw std::invalid_argument("the sandbox's latency must be 0 to " + std::to_string(kMaximumLatency.count()) + " ms");
+  }
   transactionPrefix_ = std::random_device{}();
   auto router = std::make_unique<Router>();
   auto& server = *router;
@@ -70,6 +75,7 @@ SandboxGateway::SandboxGateway(SandboxOptions options) : options_(std::move(opti
     received.transactionId = nextTransactionId();
     received.receivedAt = receivedAt;
     response.set_header("Cache-Control", "no-store");
+    holdAnswer(receivedAt);
     response.set_content(answer(received), "text/html; charset=utf-8");
   });
   const auto refuseMethod = [](const httplib::Request&, httplib::Response& response) {
@@ -84,8 +90,9 @@ SandboxGateway::SandboxGateway(SandboxOptions options) : options_(std::move(opti
   // Every refusal (httplib's own too) passes here: a short text body naming its status, and the
   // end of the connection.
   server.set_error_handler(httplib::Server::HandlerWithResponse(
-      [](const httplib::Request& request, httplib::Response& response) {
+      [this](const httplib::Request& request, httplib::Response& response) {
         endConnectionAfter(request, response);
+        holdAnswer(Clock::now());
         if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
         response.set_content(refusalText(response.status), "text/plain; charset=utf-8");
         return httplib::Server::HandlerResponse::Handled;
@@ -102,8 +109,19 @@ std::string SandboxGateway::endpoint() const {
 }
 
 void SandboxGateway::stop() {
+  {
+    std::lock_guard hold(holdMutex_);
+    stopping_ = true;
+  }
+  holdEnded_.notify_all();
   std::lock_guard lock(stopMutex_);
   connections_->stop();
+}
+
+void SandboxGateway::holdAnswer(Clock::time_point receivedAt) {
+  if (options_.latency <= std::chrono::milliseconds::zero()) return;
+  std::unique_lock hold(holdMutex_);
+  holdEnded_.wait_until(hold, receivedAt + options_.latency, [this] { return stopping_; });
 }
 
 std::string SandboxGateway::answer(const ReceivedRequest& request) {

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -35,6 +36,9 @@ struct SandboxOptions {
   // before the page is sent; several may run at once. It must not call stop() or destroy the
   // gateway. While it runs, it holds one of the kAnsweringThreads.
   std::function<void(const ReceivedRequest&)> onRequest;
+  // Each answer (a page or a refusal) leaves this long after its request's head arrived, as from a
+  // gateway across the internet: the page's first byte comes no sooner. At most kMaximumLatency.
+  std::chrono::milliseconds latency{0};
 };
 
 // The port could not be bound (in use, or not permitted).
@@ -79,8 +83,10 @@ class SandboxGateway {
   static constexpr std::size_t kAnsweringThreads = 8;
   // Far below the usual limit of 1024 descriptors, far above what a browser and a test open.
   static constexpr std::size_t kMaximumConnections = 256;
+  // Well inside the time a request may hold an answering thread.
+  static constexpr std::chrono::milliseconds kMaximumLatency{5000};
 
-  // Throws SandboxError when the port cannot be bound.
+  // Throws SandboxError when the port cannot be bound, std::invalid_argument for a latency out of range.
   explicit SandboxGateway(SandboxOptions options = {});
   ~SandboxGateway();
   SandboxGateway(const SandboxGateway&) = delete;
@@ -101,6 +107,8 @@ class SandboxGateway {
   // Counts `request`, tells the callback and returns the page to answer it with.
   std::string answer(const ReceivedRequest& request);
   std::string nextTransactionId();
+  // Waits until `receivedAt` plus the latency, or until stop().
+  void holdAnswer(std::chrono::steady_clock::time_point receivedAt);
 
   SandboxOptions options_;
   std::uint16_t port_ = 0;
@@ -108,6 +116,9 @@ class SandboxGateway {
   std::atomic<std::uint32_t> transactionCounter_{0};
   std::atomic<std::size_t> requestCount_{0};
   std::mutex stopMutex_;
+  std::mutex holdMutex_;
+  std::condition_variable holdEnded_;
+  bool stopping_ = false;
   // Last: its threads call answer(), so it goes first.
   std::unique_ptr<SandboxConnections> connections_;
 };
