@@ -82,11 +82,13 @@ BENCHMARK(BM_ClassicToData);
 BENCHMARK(BM_ClassicToData_DumpOnly);
 
 const bench::RatioRegistration ratios[] = {
-    {"VelquorClassic page, typical values / memcpy of the page", "BM_ClassicPage_Typical", "BM_ClassicPage_MemcpyTypical", 3},
-    {"VelquorClassic page, 10x longer values / memcpy of the page", "BM_ClassicPage_Long", "BM_ClassicPage_MemcpyLong", 3},
+    {"VelquorClassic page, typical values / memcpy of the page", "BM_ClassicPage_Typical",
+     "BM_ClassicPage_MemcpyTypical", bench::kNoTarget},
+    {"VelquorClassic page, 10x longer values / memcpy of the page", "BM_ClassicPage_Long",
+     "BM_ClassicPage_MemcpyLong", bench::kNoTarget},
     {"VelquorClassic VelquorParamsFromData / nlohmann::json parse alone", "BM_ClassicFromData",
-     "BM_ClassicFromData_ParseOnly", 2},
-    {"VelquorClassic VelquorParamsToData / nlohmann::json dump alone", "BM_ClassicToData", "BM_ClassicToData_DumpOnly", 2},
+     "BM_ClassicFromData_ParseOnly", 1.5},
+    {"VelquorClassic VelquorParamsToData / nlohmann::json dump alone", "BM_ClassicToData", "BM_ClassicToData_DumpOnly", 1.5},
 };
 
 }  // namespace

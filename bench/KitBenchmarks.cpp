@@ -68,8 +68,10 @@ BENCHMARK(BM_KitEncode);
 BENCHMARK(BM_KitEncode_DumpOnly);
 
 const bench::RatioRegistration ratios[] = {
-    {"VelquorKit page, typical values / memcpy of the page", "BM_KitPage_Typical", "BM_KitPage_MemcpyTypical", 3},
-    {"VelquorKit page, 10x longer values / memcpy of the page", "BM_KitPage_Long", "BM_KitPage_MemcpyLong", 3},
+    {"VelquorKit page, typical values / memcpy of the page", "BM_KitPage_Typical",
+     "BM_KitPage_MemcpyTypical", bench::kNoTarget},
+    {"VelquorKit page, 10x longer values / memcpy of the page", "BM_KitPage_Long",
+     "BM_KitPage_MemcpyLong", bench::kNoTarget},
     {"VelquorKit decoding / nlohmann::json parse alone", "BM_KitDecode", "BM_KitDecode_ParseOnly", 1.5},
     {"VelquorKit encoding / nlohmann::json dump alone", "BM_KitEncode", "BM_KitEncode_DumpOnly", 1.5},
 };
