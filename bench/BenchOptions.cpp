@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
 
 namespace bench {
 
@@ -54,6 +55,13 @@ BenchOptions parseBenchOptions(int argc, char** argv, BenchOptions options) {
       options.verbose = true;
     } else if (argument == "--transition-ms") {
       options.transitionMs = std::atoi(value().c_str());
+    } else if (argument == "--rounds") {
+      options.rounds = positive(value());
+    } else if (argument == "--under-slide") {
+      options.underSlide = true;
+    } else if (argument == "--latency-ms") {
+      options.latencyMs = std::atoi(value().c_str());
+      if (options.latencyMs < 0) throw std::invalid_argument("not a latency: " + std::to_string(options.latencyMs));
     } else if (argument == "--app-checkouts") {
       options.appCheckouts = positive(value());
     } else if (argument == "--child") {

@@ -7,6 +7,8 @@
 //   velquor_checkout_bench [--runs 20] [--memory-checkouts 50] [--fresh-runs 7]
 //                          [--libraries kit,classic] [--skip timing|memory|prewarm]... [--verbose]
 //                          [--transition-ms N]   (time checkouts that slide in over N ms)
+//                          [--rounds 3]          (each comparison in this many rounds of fresh processes)
+//                          [--latency-ms N]      (the sandbox gateway holds each answer N ms)
 //                          [--pss-rounds N]      (also weigh one open checkout and one bare web view
 //                                                 with their processes, N fresh processes each; no target)
 //                          [--app-checkouts N]   (also time N checkouts per library run back to back,
@@ -14,6 +16,7 @@
 
 #include "CheckoutMeasurements.h"
 #include "BenchOptions.h"
+#include "CheckoutComparisons.h"
 #include "ChildRun.h"
 #include "OpenPageMemory.h"
 #include "RatioTable.h"
@@ -36,29 +39,22 @@ namespace {
 
 using namespace bench;
 
-constexpr double kCheckoutRatioTarget = 1.10;
 constexpr double kResidentGrowthTargetMB = 5;
-// "At least 30% less" time to the first post.
-constexpr double kPrewarmRatioTarget = 0.70;
 
 using Options = BenchOptions;
 
 int runChildMode(const Options& options) {
   if (!gtk_init_check()) throw std::runtime_error("no display; run under xvfb-run -a (bench/run does)");
   if (options.child == "timing") {
-    std::optional<std::chrono::milliseconds> transition;
-    if (options.transitionMs) transition = std::chrono::milliseconds(*options.transitionMs);
-    measureCheckoutTimes(options.runs, options.libraries, transition);
+    measureCheckoutTimes(options.runs, options.libraries, stageSettingsOf(options));
   } else if (options.child == "memory" && options.library) {
     measureResidentGrowth(*options.library, options.memoryCheckouts);
   } else if (options.child == "first" && options.library) {
-    measureFirstCheckout(*options.library, options.prewarm);
+    measureFirstCheckout(*options.library, options.prewarm, stageSettingsOf(options));
   } else if (options.child == "open" && options.library) {
     measureOpenMemory(*options.library, options.floor);
   } else if (options.child == "app" && options.library) {
-    std::optional<std::chrono::milliseconds> transition;
-    if (options.transitionMs) transition = std::chrono::milliseconds(*options.transitionMs);
-    measureAppCheckouts(*options.library, options.appCheckouts, transition);
+    measureAppCheckouts(*options.library, options.appCheckouts, stageSettingsOf(options));
   } else {
     throw std::invalid_argument("unknown measuring run: " + options.child);
   }
@@ -68,39 +64,6 @@ int runChildMode(const Options& options) {
 void showNotes(const ChildReport& report, bool verbose) {
   if (!verbose) return;
   for (const auto& note : report.notes) std::printf("  %s\n", note.c_str());
-}
-
-void timeCheckouts(const Options& options, RatioTable& table) {
-  std::string libraries;
-  for (const auto library : options.libraries) {
-    if (!libraries.empty()) libraries += ',';
-    libraries += libraryName(library);
-  }
-  std::printf("Checkout vs bare web view: %d runs each after one warm-up, interleaved, one process...\n", options.runs);
-  std::fflush(stdout);
-  std::vector<std::string> arguments{"--child",     "timing", "--runs", std::to_string(options.runs),
-                                     "--libraries", libraries};
-  if (options.transitionMs) {
-    std::printf("  (the toolkit slides checkouts in over %d ms instead of its default)\n", *options.transitionMs);
-    arguments.insert(arguments.end(), {"--transition-ms", std::to_string(*options.transitionMs)});
-  }
-  const auto report = runChild(arguments);
-  showNotes(report, options.verbose);
-  for (const auto library : options.libraries) {
-    const std::string name = moduleName(library);
-    const std::string key = libraryName(library);
-    std::printf("  %-15s page load starts after (median): checkout %8.1f ms, bare web view %8.1f ms\n", name.c_str(),
-                result(report, key + ".checkout.pageload"), result(report, key + ".floor.pageload"));
-    for (const std::string stage : {"post", "completion"}) {
-      const double checkout = result(report, key + ".checkout." + stage);
-      const double floor = result(report, key + ".floor." + stage);
-      std::printf("  %-15s to %-10s median: checkout %8.1f ms, bare web view %8.1f ms\n", name.c_str(), stage.c_str(),
-                  checkout, floor);
-      table.add(
-          name + " checkout to " + (stage == "post" ? "gateway POST" : "delegate completion") + " / bare web view",
-          checkout / floor, kCheckoutRatioTarget);
-    }
-  }
 }
 
 void measureMemory(const Options& options, RatioTable& table) {
@@ -124,39 +87,6 @@ void measureMemory(const Options& options, RatioTable& table) {
         heapLast - heapFirst);
     table.add(name + " resident growth, 1 -> " + std::to_string(options.memoryCheckouts) + " checkouts (MB)",
               last - first, kResidentGrowthTargetMB);
-  }
-}
-
-void comparePrewarm(const Options& options, RatioTable& table) {
-  for (const auto library : options.libraries) {
-    const std::string name = moduleName(library);
-    std::printf("First checkout, %s, %d fresh processes with prewarm() and %d without, alternating...\n", name.c_str(),
-                options.freshRuns, options.freshRuns);
-    std::fflush(stdout);
-    std::vector<double> cold;
-    std::vector<double> coldCompletion;
-    std::vector<double> warm;
-    std::vector<double> warmCompletion;
-    std::vector<double> readiness;
-    for (int run = 0; run < options.freshRuns; ++run) {
-      for (const bool prewarm : {run % 2 == 0, run % 2 != 0}) {
-        std::vector<std::string> arguments{"--child", "first", "--library", libraryName(library)};
-        if (prewarm) arguments.push_back("--prewarm");
-        const auto report = runChild(arguments);
-        (prewarm ? warm : cold).push_back(result(report, "first.post"));
-        (prewarm ? warmCompletion : coldCompletion).push_back(result(report, "first.completion"));
-        if (prewarm) readiness.push_back(result(report, "prewarm.ready"));
-        if (options.verbose) {
-          std::printf("  run %d %-12s first POST %8.1f ms, completion %8.1f ms\n", run + 1,
-                      prewarm ? "prewarmed" : "not", result(report, "first.post"), result(report, "first.completion"));
-        }
-      }
-    }
-    std::printf(
-        "  %-15s first POST median: %.1f ms prewarmed, %.1f ms not; completion %.1f / %.1f ms; "
-        "prewarm ready after %.1f ms\n",
-        name.c_str(), median(warm), median(cold), median(warmCompletion), median(coldCompletion), median(readiness));
-    table.add(name + " first checkout to POST, prewarmed / not", median(warm) / median(cold), kPrewarmRatioTarget);
   }
 }
 
@@ -201,8 +131,8 @@ int orchestrate(const Options& options) {
               webkit_get_micro_version(), loadAverage().c_str());
   RatioTable table;
   // Fresh processes first, while nothing else of the benchmark runs.
-  if (!options.skipped.contains("prewarm")) comparePrewarm(options, table);
-  if (!options.skipped.contains("timing")) timeCheckouts(options, table);
+  if (!options.skipped.contains("prewarm")) comparePrewarm(options, {"", "web view"}, table);
+  if (!options.skipped.contains("timing")) timeCheckouts(options, {"", "web view"}, table);
   if (!options.skipped.contains("memory")) measureMemory(options, table);
   if (options.appCheckouts > 0) timeAppCheckouts(options);
   // Not a check, and opt-in: what one open checkout weighs with its processes.

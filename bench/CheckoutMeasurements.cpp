@@ -1,5 +1,6 @@
 #include "CheckoutMeasurements.h"
 
+#include "CheckoutTimes.h"
 #include "ChildRun.h"
 #include "OpenPageMemory.h"
 
@@ -21,24 +22,6 @@ using namespace std::chrono_literals;
 constexpr auto kStartupIdle = 3s;
 constexpr auto kPrewarmPatience = 60s;
 
-struct Samples {
-  std::vector<double> post;
-  std::vector<double> completion;
-  std::vector<double> pageLoad;
-  void add(const CheckoutTiming& timing) {
-    pageLoad.push_back(timing.toPageLoadMs);
-    post.push_back(timing.toPostMs);
-    completion.push_back(timing.toCompletionMs);
-  }
-};
-
-std::string formatted(const CheckoutTiming& timing) {
-  char text[96];
-  std::snprintf(text, sizeof text, "page load %.1f, POST %.1f, completion %.1f ms", timing.toPageLoadMs,
-                timing.toPostMs, timing.toCompletionMs);
-  return text;
-}
-
 std::string megabytes(double bytes) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f MB", bytes / (1024 * 1024));
@@ -47,41 +30,9 @@ std::string megabytes(double bytes) {
 
 }  // namespace
 
-void measureCheckoutTimes(int runs, const std::vector<Library>& libraries,
-                          std::optional<std::chrono::milliseconds> transition) {
-  CheckoutStage stage(transition);
-  for (const auto library : libraries) {
-    // The first of each pays for what any first web view pays once per process; the first-checkout
-    // comparison measures that part.
-    stage.checkout(library);
-    stage.floor(library);
-  }
-  std::map<std::string, Samples> samples;
-  for (int run = 0; run < runs; ++run) {
-    for (std::size_t index = 0; index < libraries.size(); ++index) {
-      const auto library = libraries[index];
-      // Alternating which goes first, so that a trend in the machine's load weighs on both alike.
-      const bool checkoutFirst = (static_cast<std::size_t>(run) + index) % 2 == 0;
-      CheckoutTiming checkout;
-      CheckoutTiming floor;
-      if (checkoutFirst) {
-        checkout = stage.checkout(library);
-        floor = stage.floor(library);
-      } else {
-        floor = stage.floor(library);
-        checkout = stage.checkout(library);
-      }
-      samples[libraryName(library) + ".checkout"].add(checkout);
-      samples[libraryName(library) + ".floor"].add(floor);
-      reportNote(libraryName(library) + " run " + std::to_string(run + 1) + ": checkout " + formatted(checkout) + ", floor " +
-                 formatted(floor));
-    }
-  }
-  for (const auto& [name, values] : samples) {
-    reportResult(name + ".post", median(values.post));
-    reportResult(name + ".completion", median(values.completion));
-    reportResult(name + ".pageload", median(values.pageLoad));
-  }
+void measureCheckoutTimes(int runs, const std::vector<Library>& libraries, const StageSettings& settings) {
+  CheckoutStage stage(settings);
+  timeAgainstFloor(stage, runs, libraries);
 }
 
 void measureResidentGrowth(Library library, int checkouts) {
@@ -111,8 +62,8 @@ void measureResidentGrowth(Library library, int checkouts) {
   reportResult("rss.released", static_cast<double>(residentBytes()));
 }
 
-void measureFirstCheckout(Library library, bool prewarm) {
-  CheckoutStage stage;
+void measureFirstCheckout(Library library, bool prewarm, const StageSettings& settings) {
+  CheckoutStage stage(settings);
   const auto start = Clock::now();
   bool ready = !prewarm;
   Clock::time_point readyAt = start;
@@ -146,9 +97,9 @@ void measureOpenMemory(Library library, bool floor) {
   }
 }
 
-void measureAppCheckouts(Library library, int checkouts, std::optional<std::chrono::milliseconds> transition) {
+void measureAppCheckouts(Library library, int checkouts, const StageSettings& settings) {
   if (checkouts < 1) throw std::invalid_argument("at least one checkout");
-  CheckoutStage stage(transition);
+  CheckoutStage stage(settings);
   Samples samples;
   for (int done = 1; done <= checkouts; ++done) {
     const auto timing = stage.checkoutDismissedByDelegate(library);

@@ -11,8 +11,7 @@ namespace bench {
 
 // Median times of `runs` sequential checkouts per library and of as many floor runs, interleaved,
 // after one uncounted warm-up of each: "<library>.<checkout|floor>.<post|completion|pageload>".
-void measureCheckoutTimes(int runs, const std::vector<Library>& libraries,
-                          std::optional<std::chrono::milliseconds> transition = std::nullopt);
+void measureCheckoutTimes(int runs, const std::vector<Library>& libraries, const StageSettings& settings = {});
 
 // Resident size after the first and after the last of `checkouts` sequential checkouts, each
 // dismissed before the next: "rss.first", "rss.last"; the heap in use at the same points,
@@ -22,7 +21,7 @@ void measureResidentGrowth(Library library, int checkouts);
 
 // The first checkout of a fresh process, after the app's start-up (and its prewarm() when
 // `prewarm`): "first.post", "first.completion", and "prewarm.ready" (how long prewarming took).
-void measureFirstCheckout(Library library, bool prewarm);
+void measureFirstCheckout(Library library, bool prewarm, const StageSettings& settings = {});
 
 // `checkouts` sequential checkouts as an app runs them back to back, each dismissed from within
 // its delegate call, with no warm-up: median times from the launcher call to the payment start (the
@@ -33,6 +32,6 @@ void measureFirstCheckout(Library library, bool prewarm);
 // "pss.processes".
 void measureOpenMemory(Library library, bool floor);
 
-void measureAppCheckouts(Library library, int checkouts, std::optional<std::chrono::milliseconds> transition);
+void measureAppCheckouts(Library library, int checkouts, const StageSettings& settings);
 
 }  // namespace bench

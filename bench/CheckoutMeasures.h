@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,16 @@ struct CheckoutTiming {
   double toPostMs = 0;        // from the start to the gateway's receipt of the payment post
   double toCompletionMs = 0;  // from the start to the delegate's completion call (the floor's message)
   double toPageLoadMs = 0;    // from the start to the web view's starting to load the form page
+  // A checkout's slide, from the start: its first frame and its end (none for the floor).
+  double toSlideStartMs = 0;
+  double toSlideEndMs = 0;
+};
+
+// How a stage's toolkit and gateway are set up.
+struct StageSettings {
+  std::optional<std::chrono::milliseconds> transition;  // none: the toolkit's default
+  bool underSlide = false;                              // the presentation completes as the slide starts
+  std::chrono::milliseconds latency{0};                 // the gateway holds each answer this long
 };
 
 // The median; the mean of the middle two for an even count. Zero for none.

@@ -40,6 +40,34 @@ CheckoutTiming timingOf(Clock::time_point start, const velquor::sandbox::Receive
           millisecondsBetween(start, pageLoad.at)};
 }
 
+// The window's slide: its first frame and its end.
+struct SlideWatch {
+  Arrival firstFrame;
+  Arrival end;
+  GtkWidget* stack = nullptr;
+  guint tick = 0;
+  gulong running = 0;
+
+  explicit SlideWatch(GtkWidget* windowStack) : stack(windowStack) {
+    if (!stack) return;
+    tick = gtk_widget_add_tick_callback(stack, [](GtkWidget*, GdkFrameClock*, gpointer data) {
+      auto& watch = *static_cast<SlideWatch*>(data);
+      watch.firstFrame.mark();
+      watch.tick = 0;
+      return G_SOURCE_REMOVE;
+    }, this, nullptr);
+    running = g_signal_connect(stack, "notify::transition-running", G_CALLBACK(+[](GObject* object, GParamSpec*, gpointer data) {
+      if (!gtk_stack_get_transition_running(GTK_STACK(object))) static_cast<SlideWatch*>(data)->end.mark();
+    }), this);
+  }
+  ~SlideWatch() {
+    if (tick) gtk_widget_remove_tick_callback(stack, tick);
+    if (running) g_signal_handler_disconnect(stack, running);
+  }
+  SlideWatch(const SlideWatch&) = delete;
+  SlideWatch& operator=(const SlideWatch&) = delete;
+};
+
 // Marks `arrival` when `view` starts its first load; returns the handler to disconnect.
 gulong watchFirstLoad(WebKitWebView* view, Arrival& arrival) {
   return g_signal_connect(view, "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gpointer data) {
@@ -59,9 +87,11 @@ std::shared_ptr<velquor::platform::WKWebView> findWebView(const std::shared_ptr<
 
 }  // namespace
 
-CheckoutStage::CheckoutStage(std::optional<std::chrono::milliseconds> transition)
-    : gateway_(velquor::sandbox::SandboxOptions{
-          .port = 0, .autoResult = velquor::sandbox::AutoResult::success, .onRequest = posts_.callback()}) {
+CheckoutStage::CheckoutStage(StageSettings settings)
+    : gateway_(velquor::sandbox::SandboxOptions{.port = 0,
+                                                .autoResult = velquor::sandbox::AutoResult::success,
+                                                .onRequest = posts_.callback(),
+                                                .latency = settings.latency}) {
   const std::string document = typicalParams().dump();
   for (const auto library : velquor::adapter::kLibraries) {
     auto checkout = velquor::adapter::makeCheckoutLibrary(library);
@@ -83,7 +113,8 @@ CheckoutStage::CheckoutStage(std::optional<std::chrono::milliseconds> transition
   velquor::gtk::GtkToolkitOptions options;
   // Nothing of the benchmark's pages is kept on disk, for the checkout and the floor alike.
   options.ephemeralNetworkSession = true;
-  if (transition) options.transitionDuration = *transition;
+  if (settings.transition) options.transitionDuration = *settings.transition;
+  options.presentationCompletesAtStart = settings.underSlide;
   toolkit_ = std::make_unique<velquor::gtk::GtkToolkit>(options);
   screen_ = toolkit_->rootViewControllerForWindow(GTK_WINDOW(window_));
 }
@@ -131,17 +162,23 @@ CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDel
   // once the checkout has slid in.
   Arrival pageLoad;
   WebKitWebView* engine = nullptr;
+  GtkWidget* page = nullptr;
   if (const auto presented = screen_->presentedViewController()) {
     if (const auto webView = findWebView(presented->view())) engine = velquor::gtk::GtkToolkit::webKitWebView(*webView);
+    page = toolkit_->widgetForViewController(*presented);
   }
-  if (!engine) throw std::runtime_error(moduleName(library) + " presented no checkout web view");
+  if (!engine || !page) throw std::runtime_error(moduleName(library) + " presented no checkout web view");
   const gulong watch = watchFirstLoad(engine, pageLoad);
+  SlideWatch slide(gtk_widget_get_parent(page));
   if (!spinUntil([&] { return arrival.arrived; }, kPatience)) {
     throw std::runtime_error(moduleName(library) + "'s checkout reported no result");
   }
   const auto post = posts_.waitForRequest(postsBefore + 1, 0ms);
   if (!post) throw std::runtime_error("the gateway recorded no payment post");
-  const auto timing = timingOf(start, *post, arrival, pageLoad);
+  if (!spinUntil([&] { return slide.end.arrived; }, kPatience)) throw std::runtime_error("the checkout's slide never ended");
+  auto timing = timingOf(start, *post, arrival, pageLoad);
+  timing.toSlideStartMs = millisecondsBetween(start, slide.firstFrame.at);
+  timing.toSlideEndMs = millisecondsBetween(start, slide.end.at);
   g_signal_handler_disconnect(engine, watch);
   if (whileOpen) whileOpen();
 

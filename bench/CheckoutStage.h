@@ -36,9 +36,9 @@ using velquor_testing::spinUntil;
 
 class CheckoutStage {
  public:
-  // Needs GTK initialised. Shows the window and waits until it is mapped. `transition`: how long the
+  // Needs GTK initialised. Shows the window and waits until it is mapped. `settings.transition`: how long the
   // toolkit slides a checkout in and out; none, the toolkit's default.
-  explicit CheckoutStage(std::optional<std::chrono::milliseconds> transition = std::nullopt);
+  explicit CheckoutStage(StageSettings settings = {});
   ~CheckoutStage();
   CheckoutStage(const CheckoutStage&) = delete;
   CheckoutStage& operator=(const CheckoutStage&) = delete;

@@ -6,9 +6,11 @@
 //
 //   velquor_qt_checkout_bench [--runs 20] [--memory-checkouts 50] [--fresh-runs 7] [--pss-rounds 3]
 //                             [--libraries kit,classic] [--skip timing|memory|prewarm|pss]...
-//                             [--verbose] [--transition-ms N] [--app-checkouts N]
+//                             [--verbose] [--transition-ms N] [--app-checkouts N] [--rounds 3]
+//                             [--latency-ms N]   (the sandbox gateway holds each answer N ms)
 
 #include "BenchOptions.h"
+#include "CheckoutComparisons.h"
 #include "ChildRun.h"
 #include "OpenPageMemory.h"
 #include "QtCheckoutMeasurements.h"
@@ -33,23 +35,19 @@ namespace {
 using namespace bench;
 
 // The same targets as on GTK.
-constexpr double kCheckoutRatioTarget = 1.10;
 constexpr double kResidentGrowthTargetMB = 5;
-constexpr double kPrewarmRatioTarget = 0.70;
 constexpr double kMB = 1024 * 1024;
 
 using Options = BenchOptions;
 
 int runChildMode(const Options& options, int argc, char** argv) {
   QApplication application(argc, argv);
-  std::optional<std::chrono::milliseconds> transition;
-  if (options.transitionMs) transition = std::chrono::milliseconds(*options.transitionMs);
   if (options.child == "timing") {
-    measureQtCheckoutTimes(options.runs, options.libraries, transition);
+    measureQtCheckoutTimes(options.runs, options.libraries, stageSettingsOf(options));
   } else if (options.child == "memory" && options.library) {
     measureQtResidentGrowth(*options.library, options.memoryCheckouts, options.floor);
   } else if (options.child == "first" && options.library) {
-    measureQtFirstCheckout(*options.library, options.prewarm, transition);
+    measureQtFirstCheckout(*options.library, options.prewarm, stageSettingsOf(options));
   } else if (options.child == "open" && options.library) {
     measureQtOpenMemory(*options.library, options.floor);
   } else if (options.child == "idle") {
@@ -65,34 +63,6 @@ int runChildMode(const Options& options, int argc, char** argv) {
 void showNotes(const ChildReport& report, bool verbose) {
   if (!verbose) return;
   for (const auto& note : report.notes) std::printf("  %s\n", note.c_str());
-}
-
-void timeCheckouts(const Options& options, RatioTable& table) {
-  std::string libraries;
-  for (const auto library : options.libraries) libraries += (libraries.empty() ? "" : ",") + libraryName(library);
-  std::printf("Checkout vs bare QWebEngineView: %d runs each after one warm-up, interleaved, one process...\n",
-              options.runs);
-  std::fflush(stdout);
-  std::vector<std::string> arguments{"--child", "timing", "--runs", std::to_string(options.runs), "--libraries",
-                                     libraries};
-  if (options.transitionMs) arguments.insert(arguments.end(), {"--transition-ms", std::to_string(*options.transitionMs)});
-  const auto report = runChild(arguments);
-  showNotes(report, options.verbose);
-  for (const auto library : options.libraries) {
-    const std::string name = moduleName(library);
-    const std::string key = libraryName(library);
-    std::printf("  %-15s page load starts after (median): checkout %8.1f ms, bare web view %8.1f ms\n", name.c_str(),
-                result(report, key + ".checkout.pageload"), result(report, key + ".floor.pageload"));
-    for (const std::string stage : {"post", "completion"}) {
-      const double checkout = result(report, key + ".checkout." + stage);
-      const double floor = result(report, key + ".floor." + stage);
-      std::printf("  %-15s to %-10s median: checkout %8.1f ms, bare web view %8.1f ms\n", name.c_str(), stage.c_str(),
-                  checkout, floor);
-      table.add("Qt " + name + " checkout to " + (stage == "post" ? "gateway POST" : "delegate completion") +
-                    " / bare web view",
-                checkout / floor, kCheckoutRatioTarget);
-    }
-  }
 }
 
 void measureMemory(const Options& options, RatioTable& table) {
@@ -121,34 +91,6 @@ void measureMemory(const Options& options, RatioTable& table) {
     table.add("Qt " + name + " resident growth, 1 -> " + std::to_string(options.memoryCheckouts) +
                   " checkouts, beyond a bare view's (MB)",
               last - first - bareGrowth, kResidentGrowthTargetMB);
-  }
-}
-
-void comparePrewarm(const Options& options, RatioTable& table) {
-  for (const auto library : options.libraries) {
-    const std::string name = moduleName(library);
-    std::printf("First checkout, %s, %d fresh processes with prewarm() and %d without, alternating...\n", name.c_str(),
-                options.freshRuns, options.freshRuns);
-    std::fflush(stdout);
-    std::vector<double> cold, coldCompletion, warm, warmCompletion, readiness;
-    for (int run = 0; run < options.freshRuns; ++run) {
-      for (const bool prewarm : {run % 2 == 0, run % 2 != 0}) {
-        std::vector<std::string> arguments{"--child", "first", "--library", libraryName(library)};
-        if (prewarm) arguments.push_back("--prewarm");
-        // Without the slide, which on Qt hides a cold renderer's start.
-        if (options.transitionMs) arguments.insert(arguments.end(), {"--transition-ms", std::to_string(*options.transitionMs)});
-        const auto report = runChild(arguments);
-        (prewarm ? warm : cold).push_back(result(report, "first.post"));
-        (prewarm ? warmCompletion : coldCompletion).push_back(result(report, "first.completion"));
-        if (prewarm) readiness.push_back(result(report, "prewarm.ready"));
-      }
-    }
-    std::printf("  %-15s first POST median (range): %s ms prewarmed, %s ms not; completion %s / %s ms; "
-                "prewarm ready after %s ms\n",
-                name.c_str(), medianAndRange(warm).c_str(), medianAndRange(cold).c_str(), medianAndRange(warmCompletion).c_str(),
-                medianAndRange(coldCompletion).c_str(), medianAndRange(readiness).c_str());
-    table.add("Qt " + name + " first checkout to POST, prewarmed / not", median(warm) / median(cold),
-              kPrewarmRatioTarget);
   }
 }
 
@@ -192,12 +134,12 @@ int orchestrate(const Options& options) {
   std::printf("velquor_qt_checkout_bench: %ld CPUs, Qt %s, load average %s\n", sysconf(_SC_NPROCESSORS_ONLN),
               qVersion(), loadAverage().c_str());
   RatioTable table;
-  if (!options.skipped.contains("prewarm")) comparePrewarm(options, table);
+  if (!options.skipped.contains("prewarm")) comparePrewarm(options, {"Qt ", "QWebEngineView"}, table);
   if (!options.skipped.contains("pss")) {
     compareOpenPageMemory(options.libraries, options.pssRounds);
     measurePrewarmIdleCost(options);
   }
-  if (!options.skipped.contains("timing")) timeCheckouts(options, table);
+  if (!options.skipped.contains("timing")) timeCheckouts(options, {"Qt ", "QWebEngineView"}, table);
   if (!options.skipped.contains("memory")) measureMemory(options, table);
   if (options.appCheckouts > 0) timeAppCheckouts(options);
   std::printf("load average at the end: %s\n", loadAverage().c_str());

@@ -1,5 +1,6 @@
 #include "QtCheckoutMeasurements.h"
 
+#include "CheckoutTimes.h"
 #include "ChildRun.h"
 #include "OpenPageMemory.h"
 
@@ -21,58 +22,11 @@ constexpr auto kPrewarmPatience = 60s;
 // Long enough for an open page's renderer to finish what its load started.
 constexpr auto kOpenSettle = 1s;
 
-struct Samples {
-  std::vector<double> post;
-  std::vector<double> completion;
-  std::vector<double> pageLoad;
-  void add(const CheckoutTiming& timing) {
-    pageLoad.push_back(timing.toPageLoadMs);
-    post.push_back(timing.toPostMs);
-    completion.push_back(timing.toCompletionMs);
-  }
-};
-
-std::string formatted(const CheckoutTiming& timing) {
-  char text[96];
-  std::snprintf(text, sizeof text, "page load %.1f, POST %.1f, completion %.1f ms", timing.toPageLoadMs,
-                timing.toPostMs, timing.toCompletionMs);
-  return text;
-}
-
 }  // namespace
 
-void measureQtCheckoutTimes(int runs, const std::vector<Library>& libraries,
-                            std::optional<std::chrono::milliseconds> transition) {
-  QtCheckoutStage stage(transition);
-  for (const auto library : libraries) {
-    stage.checkout(library);
-    stage.floor(library);
-  }
-  std::map<std::string, Samples> samples;
-  for (int run = 0; run < runs; ++run) {
-    for (std::size_t index = 0; index < libraries.size(); ++index) {
-      const auto library = libraries[index];
-      const bool checkoutFirst = (static_cast<std::size_t>(run) + index) % 2 == 0;
-      CheckoutTiming checkout;
-      CheckoutTiming floor;
-      if (checkoutFirst) {
-        checkout = stage.checkout(library);
-        floor = stage.floor(library);
-      } else {
-        floor = stage.floor(library);
-        checkout = stage.checkout(library);
-      }
-      samples[libraryName(library) + ".checkout"].add(checkout);
-      samples[libraryName(library) + ".floor"].add(floor);
-      reportNote(libraryName(library) + " run " + std::to_string(run + 1) + ": checkout " + formatted(checkout) +
-                 ", floor " + formatted(floor));
-    }
-  }
-  for (const auto& [name, values] : samples) {
-    reportResult(name + ".post", median(values.post));
-    reportResult(name + ".completion", median(values.completion));
-    reportResult(name + ".pageload", median(values.pageLoad));
-  }
+void measureQtCheckoutTimes(int runs, const std::vector<Library>& libraries, const StageSettings& settings) {
+  QtCheckoutStage stage(settings);
+  timeAgainstFloor(stage, runs, libraries);
 }
 
 void measureQtResidentGrowth(Library library, int checkouts, bool floor) {
@@ -94,8 +48,8 @@ void measureQtResidentGrowth(Library library, int checkouts, bool floor) {
   reportResult("rss.released", static_cast<double>(residentBytes()));
 }
 
-void measureQtFirstCheckout(Library library, bool prewarm, std::optional<std::chrono::milliseconds> transition) {
-  QtCheckoutStage stage(transition);
+void measureQtFirstCheckout(Library library, bool prewarm, const StageSettings& settings) {
+  QtCheckoutStage stage(settings);
   const auto start = Clock::now();
   bool ready = !prewarm;
   Clock::time_point readyAt = start;

@@ -11,14 +11,13 @@
 namespace bench {
 
 // As measureCheckoutTimes for GTK: "<library>.<checkout|floor>.<post|completion|pageload>".
-void measureQtCheckoutTimes(int runs, const std::vector<Library>& libraries,
-                            std::optional<std::chrono::milliseconds> transition);
+void measureQtCheckoutTimes(int runs, const std::vector<Library>& libraries, const StageSettings& settings);
 
 // As measureResidentGrowth for GTK: "rss.first", "rss.last", "heap.first", "heap.last", "rss.released".
 void measureQtResidentGrowth(Library library, int checkouts, bool floor);
 
 // As measureFirstCheckout for GTK: "first.post", "first.completion", "prewarm.ready".
-void measureQtFirstCheckout(Library library, bool prewarm, std::optional<std::chrono::milliseconds> transition);
+void measureQtFirstCheckout(Library library, bool prewarm, const StageSettings& settings);
 
 // One checkout (or, `floor`, one bare web view) open with its result in, in a fresh process: the
 // proportional set size of the app and all its engine processes, "pss.total", "pss.app",

@@ -7,6 +7,7 @@
 
 #include <QEventLoop>
 #include <QLabel>
+#include <QPropertyAnimation>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -101,9 +102,11 @@ void spinFor(std::chrono::milliseconds duration) {
   spinUntil([] { return false; }, duration);
 }
 
-QtCheckoutStage::QtCheckoutStage(std::optional<std::chrono::milliseconds> transition)
-    : gateway_(velquor::sandbox::SandboxOptions{
-          .port = 0, .autoResult = velquor::sandbox::AutoResult::success, .onRequest = posts_.callback()}) {
+QtCheckoutStage::QtCheckoutStage(StageSettings settings)
+    : gateway_(velquor::sandbox::SandboxOptions{.port = 0,
+                                                .autoResult = velquor::sandbox::AutoResult::success,
+                                                .onRequest = posts_.callback(),
+                                                .latency = settings.latency}) {
   const std::string document = typicalParams().dump();
   for (const auto library : velquor::adapter::kLibraries) {
     auto checkout = velquor::adapter::makeCheckoutLibrary(library);
@@ -121,7 +124,8 @@ QtCheckoutStage::QtCheckoutStage(std::optional<std::chrono::milliseconds> transi
     throw std::runtime_error("the window never showed");
 
   velquor::qt::QtToolkitOptions options;
-  if (transition) options.transitionDuration = *transition;
+  if (settings.transition) options.transitionDuration = *settings.transition;
+  options.presentationCompletesAtStart = settings.underSlide;
   toolkit_ = std::make_unique<velquor::qt::QtToolkit>(options);
   screen_ = toolkit_->rootViewControllerForWindow(window_);
 }
@@ -151,17 +155,32 @@ CheckoutTiming QtCheckoutStage::checkout(Library library, const std::function<vo
   app.launch(screen_, gateway_.endpoint());
   Arrival pageLoad;
   QWebEngineView* engine = nullptr;
+  QWidget* page = nullptr;
   if (const auto presented = screen_->presentedViewController()) {
     if (const auto webView = findWebView(presented->view())) engine = velquor::qt::QtToolkit::webEngineView(*webView);
+    page = toolkit_->widgetForViewController(*presented);
   }
-  if (!engine) throw std::runtime_error(moduleName(library) + " presented no checkout web view");
+  if (!engine || !page) throw std::runtime_error(moduleName(library) + " presented no checkout web view");
   const auto watch = QObject::connect(engine->page(), &QWebEnginePage::loadStarted, [&pageLoad] { pageLoad.mark(); });
+  // The slide: its first frame that moved the page, and its end.
+  Arrival slideStart;
+  Arrival slideEnd;
+  auto* slide = page->findChild<QPropertyAnimation*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!slide) throw std::runtime_error("the checkout did not slide in");
+  const QPoint from = page->pos();
+  QObject::connect(slide, &QVariantAnimation::valueChanged, slide, [&slideStart, from](const QVariant& value) {
+    if (value.toPoint() != from) slideStart.mark();
+  });
+  QObject::connect(slide, &QAbstractAnimation::finished, slide, [&slideEnd] { slideEnd.mark(); });
   if (!spinUntil([&] { return arrival.arrived; }, kPatience)) {
     throw std::runtime_error(moduleName(library) + "'s checkout reported no result");
   }
   const auto post = posts_.waitForRequest(postsBefore + 1, 0ms);
   if (!post) throw std::runtime_error("the gateway recorded no payment post");
-  const auto timing = timingOf(start, *post, arrival, pageLoad);
+  if (!spinUntil([&] { return slideEnd.arrived; }, kPatience)) throw std::runtime_error("the checkout's slide never ended");
+  auto timing = timingOf(start, *post, arrival, pageLoad);
+  timing.toSlideStartMs = millisecondsBetween(start, slideStart.at);
+  timing.toSlideEndMs = millisecondsBetween(start, slideEnd.at);
   QObject::disconnect(watch);
   if (whileOpen) whileOpen();
 

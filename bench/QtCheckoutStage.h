@@ -39,7 +39,7 @@ class QtCheckoutStage {
  public:
   // Needs the QApplication. Shows the window and waits until it is exposed. `transition`: how long
   // the toolkit slides a checkout in and out; none, the toolkit's default.
-  explicit QtCheckoutStage(std::optional<std::chrono::milliseconds> transition = std::nullopt);
+  explicit QtCheckoutStage(StageSettings settings = {});
   ~QtCheckoutStage();
   QtCheckoutStage(const QtCheckoutStage&) = delete;
   QtCheckoutStage& operator=(const QtCheckoutStage&) = delete;
