@@ -111,6 +111,8 @@ class QtCheckoutWindow final : public CheckoutWindow {
     // A child of timers_: deleting that cancels whatever has not run yet.
     auto* timer = new QTimer(timers_);
     timer->setSingleShot(true);
+    // A coarse timer may fire up to 5% early: a 6 s timeout would give up at 5.7 s.
+    timer->setTimerType(Qt::PreciseTimer);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, action = std::move(action)] {
       timer->deleteLater();
       action();
