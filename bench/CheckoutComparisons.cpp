@@ -81,7 +81,7 @@ void timeCheckouts(const BenchOptions& options, const ToolkitNames& toolkit, Rat
       for (const auto library : options.libraries) {
         auto& rounds = figures[std::string(configuration.name) + "/" + libraryName(library)];
         const std::string key = libraryName(library);
-        for (const std::string stage : {"slidestart", "slideend", "pageload", "post", "completion"}) {
+        for (const std::string stage : {"launched", "slidestart", "slideend", "pageload", "post", "completion"}) {
           rounds.add("checkout." + stage, result(report, key + ".checkout." + stage));
         }
         for (const std::string stage : {"pageload", "post", "completion"}) {
@@ -97,11 +97,12 @@ void timeCheckouts(const BenchOptions& options, const ToolkitNames& toolkit, Rat
     for (const auto library : options.libraries) {
       auto& rounds = figures[std::string(configuration.name) + "/" + libraryName(library)];
       const std::string name = moduleName(library);
-      std::printf("  %-15s %-16s slide %6.1f -> %6.1f, page load start %6.1f, POST %6.1f, delegate %6.1f\n",
-                  name.c_str(), configuration.name, median(rounds["checkout.slidestart"]),
+      std::printf("  %-15s %-16s launcher returns %5.1f, slide %6.1f -> %6.1f, page load start %6.1f, POST %6.1f, "
+                  "delegate %6.1f\n",
+                  name.c_str(), configuration.name, median(rounds["checkout.launched"]), median(rounds["checkout.slidestart"]),
                   median(rounds["checkout.slideend"]), median(rounds["checkout.pageload"]),
                   median(rounds["checkout.post"]), median(rounds["checkout.completion"]));
-      std::printf("  %-15s %-16s bare %-26s page load start %6.1f, POST %6.1f, delegate %6.1f\n", "", "",
+      std::printf("  %-15s %-16s bare %-48s page load start %6.1f, POST %6.1f, delegate %6.1f\n", "", "",
                   toolkit.bare.c_str(), median(rounds["floor.pageload"]), median(rounds["floor.post"]),
                   median(rounds["floor.completion"]));
       std::printf("  %-15s %-16s POST ms checkout %s, bare %s\n", "", "", medianAndRange(rounds["checkout.post"]).c_str(),

@@ -23,7 +23,9 @@ struct CheckoutTiming {
   double toPostMs = 0;        // from the start to the gateway's receipt of the payment post
   double toCompletionMs = 0;  // from the start to the delegate's completion call (the floor's message)
   double toPageLoadMs = 0;    // from the start to the web view's starting to load the form page
-  // A checkout's slide, from the start: its first frame and its end (none for the floor).
+  // A checkout's launcher call returning, and its slide: its first frame and its end (none for the
+  // floor).
+  double toLaunchedMs = 0;
   double toSlideStartMs = 0;
   double toSlideEndMs = 0;
 };

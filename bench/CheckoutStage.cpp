@@ -158,6 +158,7 @@ CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDel
 
   const auto start = Clock::now();
   app.launch(screen_, gateway_.endpoint());
+  const auto launched = Clock::now();
   // Watched for the breakdown only; connecting costs microseconds, and the page starts loading only
   // once the checkout has slid in.
   Arrival pageLoad;
@@ -177,6 +178,7 @@ CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDel
   if (!post) throw std::runtime_error("the gateway recorded no payment post");
   if (!spinUntil([&] { return slide.end.arrived; }, kPatience)) throw std::runtime_error("the checkout's slide never ended");
   auto timing = timingOf(start, *post, arrival, pageLoad);
+  timing.toLaunchedMs = millisecondsBetween(start, launched);
   timing.toSlideStartMs = millisecondsBetween(start, slide.firstFrame.at);
   timing.toSlideEndMs = millisecondsBetween(start, slide.end.at);
   g_signal_handler_disconnect(engine, watch);

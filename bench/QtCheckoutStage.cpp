@@ -153,6 +153,7 @@ CheckoutTiming QtCheckoutStage::checkout(Library library, const std::function<vo
 
   const auto start = Clock::now();
   app.launch(screen_, gateway_.endpoint());
+  const auto launched = Clock::now();
   Arrival pageLoad;
   QWebEngineView* engine = nullptr;
   QWidget* page = nullptr;
@@ -179,6 +180,7 @@ CheckoutTiming QtCheckoutStage::checkout(Library library, const std::function<vo
   if (!post) throw std::runtime_error("the gateway recorded no payment post");
   if (!spinUntil([&] { return slideEnd.arrived; }, kPatience)) throw std::runtime_error("the checkout's slide never ended");
   auto timing = timingOf(start, *post, arrival, pageLoad);
+  timing.toLaunchedMs = millisecondsBetween(start, launched);
   timing.toSlideStartMs = millisecondsBetween(start, slideStart.at);
   timing.toSlideEndMs = millisecondsBetween(start, slideEnd.at);
   QObject::disconnect(watch);

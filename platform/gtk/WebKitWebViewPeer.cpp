@@ -73,11 +73,12 @@ struct PendingScriptDialog {
 };
 
 // WebKit would launch the engine's process only at its first load, which the checkout makes once
-// its screen has slid in; started now, the launch runs during the slide.
+// its screen has slid in; started as soon as the main loop is free (after the slide's first frame,
+// which the launch would otherwise hold up), it launches during the slide.
 std::unique_ptr<WebProcessPrewarmer> startedProcess(WebKitWebContext* context, WebKitNetworkSession* session) {
   // Its process ended, so did the engine's page: nothing to start again for.
   auto process = std::make_unique<WebProcessPrewarmer>(context, session, WebProcessPrewarmer::AfterProcessEnd::forget);
-  process->prewarm({});
+  process->prewarmWhenIdle();
   return process;
 }
 
@@ -141,6 +142,8 @@ void WebKitWebViewPeer::customUserAgentDidChange() {
 void WebKitWebViewPeer::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
                                        const std::shared_ptr<WKNavigation>& navigation) {
   pendingNavigation_ = navigation;
+  // The engine shares the hidden view's process only if that launched it first.
+  if (ownProcess_) ownProcess_->startNow();
   // The bytes with their length: a NUL in the text must not end the document there. No base
   // address: the document is about:blank, as on the platform.
   GBytes* bytes = g_bytes_new(html.data(), html.size());

@@ -18,6 +18,7 @@ WebProcessPrewarmer::WebProcessPrewarmer(WebKitWebContext* context, WebKitNetwor
 
 WebProcessPrewarmer::~WebProcessPrewarmer() {
   if (restartSource_ != 0) g_source_remove(restartSource_);
+  if (deferredLoadSource_ != 0) g_source_remove(deferredLoadSource_);
   // Callbacks still waiting belong to a toolkit that is going away: they are dropped, not run.
   if (view_) g_signal_handlers_disconnect_by_data(view_.get(), this);
 }
@@ -28,13 +29,39 @@ void WebProcessPrewarmer::prewarm(std::function<void()> ready) {
     return;
   }
   waiting_.push_back(std::move(ready));
+  if (view_) {
+    startNow();
+    return;
+  }
+  makeView();
+  loadBlankPage();
+}
+
+void WebProcessPrewarmer::prewarmWhenIdle() {
   if (view_) return;
+  makeView();
+  deferredLoadSource_ = g_idle_add_full(G_PRIORITY_LOW, deferredLoad, this, nullptr);
+}
+
+void WebProcessPrewarmer::startNow() {
+  if (deferredLoadSource_ == 0) return;
+  g_source_remove(std::exchange(deferredLoadSource_, 0));
+  loadBlankPage();
+}
+
+gboolean WebProcessPrewarmer::deferredLoad(gpointer self) {
+  auto* prewarmer = static_cast<WebProcessPrewarmer*>(self);
+  prewarmer->deferredLoadSource_ = 0;
+  prewarmer->loadBlankPage();
+  return G_SOURCE_REMOVE;
+}
+
+void WebProcessPrewarmer::makeView() {
   // Never shown, so nothing of it is drawn.
   view_ = GObjectRef<WebKitWebView>::retain(WEBKIT_WEB_VIEW(
       g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context_, "network-session", session_, nullptr)));
   g_signal_connect(view_.get(), "load-changed", G_CALLBACK(loadChanged), this);
   g_signal_connect(view_.get(), "web-process-terminated", G_CALLBACK(processTerminated), this);
-  loadBlankPage();
 }
 
 void WebProcessPrewarmer::loadBlankPage() {

@@ -38,11 +38,17 @@ class WebProcessPrewarmer {
   // Starts the hidden view unless it is there already. `ready` runs on a later turn of the main
   // loop once its process has loaded the blank page (or has ended trying).
   void prewarm(std::function<void()> ready);
+  // The same, but the launch (which takes the main loop for tens of milliseconds) waits until the
+  // main loop has nothing more urgent, such as a slide's first frame; startNow() ends the wait.
+  void prewarmWhenIdle();
+  void startNow();
   // The view new web views should be related to; null before prewarm() and once forgotten.
   WebKitWebView* relatedView() const { return view_.get(); }
 
  private:
+  void makeView();
   void loadBlankPage();
+  static gboolean deferredLoad(gpointer self);
   void finish();
   void forget();
   static void loadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self);
@@ -55,6 +61,7 @@ class WebProcessPrewarmer {
   GObjectRef<WebKitWebView> view_;
   bool ready_ = false;
   guint restartSource_ = 0;
+  guint deferredLoadSource_ = 0;
   std::vector<std::function<void()>> waiting_;
 };
 

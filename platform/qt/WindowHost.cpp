@@ -9,6 +9,7 @@
 
 #include <QEvent>
 #include <QPropertyAnimation>
+#include <QTimer>
 #include <QWebEngineView>
 
 #include <algorithm>
@@ -148,6 +149,10 @@ void WindowHost::slide(QWidget* page, QPoint from, QPoint to, bool animated, std
   QObject::connect(animation, &QAbstractAnimation::finished, finish);
   QObject::connect(animation, &QObject::destroyed, finish);
   animation->start(QAbstractAnimation::DeleteWhenStopped);
+  // The animation advances on a 16 ms tick, so it would end up to a tick late; it ends on time.
+  QTimer::singleShot(duration, Qt::PreciseTimer, animation, [animation] {
+    if (animation->state() == QAbstractAnimation::Running) animation->setCurrentTime(animation->totalDuration());
+  });
 }
 
 }  // namespace velquor::qt
