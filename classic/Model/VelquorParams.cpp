@@ -1,6 +1,7 @@
 #include "VelquorParams.h"
 
 #include "VelquorParamsJSON.h"
+#include "VelquorParamsProperties.h"
 
 #include <velquor/platform/NSException.h>
 
@@ -13,52 +14,7 @@ using velquor::platform::NSException;
 
 namespace {
 
-struct Property {
-  std::string_view jsonKey;
-  std::string_view name;
-};
-
-// The fields in declaration order (the order of VelquorParams::Field), each with its gateway key.
-constexpr std::array<Property, VelquorParams::kFieldCount> kProperties = {{
-    {"address_line_1", "addressLine1"},
-    {"address_line_2", "addressLine2"},
-    {"amount", "amount"},
-    {"api_key", "apiKey"},
-    {"city", "city"},
-    {"country", "country"},
-    {"currency", "currency"},
-    {"description", "theDescription"},
-    {"email", "email"},
-    {"hash", "theHash"},
-    {"mode", "mode"},
-    {"name", "name"},
-    {"order_id", "orderID"},
-    {"phone", "phone"},
-    {"return_url", "returnURL"},
-    {"state", "state"},
-    {"udf1", "udf1"},
-    {"udf2", "udf2"},
-    {"udf3", "udf3"},
-    {"udf4", "udf4"},
-    {"udf5", "udf5"},
-    {"zip_code", "zipCode"},
-    {"timeout_duration", "timeout_duration"},
-    {"return_url_failure", "return_url_failure"},
-    {"return_url_cancel", "return_url_cancel"},
-    {"percent_tdr_by_user", "percent_tdr_by_user"},
-    {"flatfee_tdr_by_user", "flatfee_tdr_by_user"},
-    {"show_convenience_fee", "show_convenience_fee"},
-    {"split_enforce_strict", "split_enforce_strict"},
-    {"split_info", "split_info"},
-    {"payment_options", "payment_options"},
-    {"payment_page_display_text", "payment_page_display_text"},
-    {"allowed_bank_codes", "allowed_bank_codes"},
-    {"allowed_emi_tenure", "allowed_emi_tenure"},
-    {"allowed_bins", "allowed_bins"},
-    {"offer_code", "offer_code"},
-    {"product_details", "product_details"},
-    {"enable_auto_refund", "enable_auto_refund"},
-}};
+constexpr const auto& kProperties = kVelquorParamsProperties;
 
 constexpr std::size_t kNotFound = kProperties.size();
 

@@ -31,4 +31,19 @@ class VELQUOR_PLATFORM_EXPORT JSONReadingError : public std::runtime_error {
 VELQUOR_PLATFORM_EXPORT nlohmann::json readJSON(std::string_view utf8,
                                                 std::size_t maximumDepth = kMaximumJSONNestingDepth);
 
+// Takes the members of a top-level object as they are read, in the order of the text. A key that
+// comes again comes again: the last one stands, as it does in a document.
+class VELQUOR_PLATFORM_EXPORT JSONMemberSink {
+ public:
+  virtual ~JSONMemberSink();
+  virtual void member(std::string_view key, nlohmann::json&& value) = 0;
+};
+
+// readJSON for a reader that wants a top-level object's members rather than the object: they go to
+// `members` as they are read, and the result is an empty object; any other top-level value is the
+// result as readJSON gives it. The same text is accepted or refused, with the same error. Members
+// read before an error have reached `members` by then.
+VELQUOR_PLATFORM_EXPORT nlohmann::json readJSON(std::string_view utf8, JSONMemberSink& members,
+                                                std::size_t maximumDepth = kMaximumJSONNestingDepth);
+
 }  // namespace velquor::platform

@@ -1,6 +1,7 @@
 #include "NSJSONSerialization.h"
 
 #include <velquor/platform/JSONReading.h>
+#include <velquor/platform/JSONStringWriting.h>
 #include "NSException.h"
 #include "NSStringEncoding.h"
 
@@ -21,6 +22,7 @@ constexpr const char* kNotInTheCorrectFormat = "The data couldn't be read becaus
 constexpr const char* kReadingNoFragments =
     "JSON text did not start with array or object and option to allow fragments not set.";
 constexpr const char* kWriter = "*** +[NSJSONSerialization dataWithJSONObject:options:error:]: ";
+constexpr const char* kWritingNotUTF8 = "Invalid string value (not UTF-8) in JSON write";
 
 // The Unicode form a JSON text is in, and the length of its byte-order mark.
 struct UnicodeForm {
@@ -127,10 +129,10 @@ void checkWritable(const Json& root) {
   }
 }
 
-}  // namespace
-
-std::optional<Json> NSJSONSerialization::JSONObjectWithData(const std::optional<NSData>& data,
-                                                            NSJSONReadingOptions options, std::shared_ptr<NSError>* error) {
+// Both forms of JSONObjectWithData: `read` parses the UTF-8 text as readJSON does.
+template <class Read>
+std::optional<Json> readObject(const std::optional<NSData>& data, NSJSONReadingOptions options,
+                               std::shared_ptr<NSError>* error, const Read& read) {
   if (!data) {
     throw NSException(NSInvalidArgumentException,
                       "*** +[NSJSONSerialization JSONObjectWithData:options:error:]: data parameter is nil");
@@ -155,7 +157,7 @@ std::optional<Json> NSJSONSerialization::JSONObjectWithData(const std::optional<
 
   Json value;
   try {
-    value = readJSON(text);
+    value = read(text);
   } catch (const JSONReadingError& failure) {
     const auto position = positionOf(text, failure.byteOffset(), form);
     reportReadingError(error,
@@ -172,6 +174,19 @@ std::optional<Json> NSJSONSerialization::JSONObjectWithData(const std::optional<
   return value;
 }
 
+}  // namespace
+
+std::optional<Json> NSJSONSerialization::JSONObjectWithData(const std::optional<NSData>& data,
+                                                            NSJSONReadingOptions options, std::shared_ptr<NSError>* error) {
+  return readObject(data, options, error, [](std::string_view text) { return readJSON(text); });
+}
+
+std::optional<Json> NSJSONSerialization::JSONObjectWithData(const std::optional<NSData>& data,
+                                                            NSJSONReadingOptions options,
+                                                            std::shared_ptr<NSError>* error, JSONMemberSink& members) {
+  return readObject(data, options, error, [&members](std::string_view text) { return readJSON(text, members); });
+}
+
 std::optional<NSData> NSJSONSerialization::dataWithJSONObject(const std::optional<Json>& object,
                                                               NSJSONWritingOptions options, std::shared_ptr<NSError>*) {
   if (!object) raiseInvalidArgument("value parameter is nil");
@@ -183,8 +198,25 @@ std::optional<NSData> NSJSONSerialization::dataWithJSONObject(const std::optiona
     return object->dump((options & NSJSONWritingPrettyPrinted) != 0 ? 2 : -1);
   } catch (const Json::type_error&) {
     // dump refuses text that is not UTF-8, in a value or a key.
-    raiseInvalidArgument("Invalid string value (not UTF-8) in JSON write");
+    raiseInvalidArgument(kWritingNotUTF8);
   }
+}
+
+NSData NSJSONSerialization::dataWithTextMembers(std::span<const NSJSONTextMember> members) {
+  std::size_t size = 2;
+  for (const auto& member : members) size += member.key.size() + (member.text ? member.text->size() : 4) + 6;
+  NSData data;
+  data.reserve(size);
+  data += '{';
+  for (const auto& member : members) {
+    if (data.size() > 1) data += ',';
+    if (appendJSONString(data, member.key)) raiseInvalidArgument(kWritingNotUTF8);
+    data += ':';
+    if (member.text == nullptr) data += "null";
+    else if (appendJSONString(data, *member.text)) raiseInvalidArgument(kWritingNotUTF8);
+  }
+  data += '}';
+  return data;
 }
 
 bool NSJSONSerialization::isValidJSONObject(const Json& object) {

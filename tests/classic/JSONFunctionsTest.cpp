@@ -6,7 +6,10 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
+#include <string>
 #include <variant>
+#include <vector>
 
 using namespace velquor::platform;
 using VelquorClassic::VelquorParams;
@@ -228,6 +231,99 @@ TEST(JSONFunctions, AreReachedThroughTheForwardingOperationsOfTheObject) {
   const auto data = unshared.toData(nullptr);
   ASSERT_TRUE(data.has_value());
   EXPECT_EQ(Json::parse(*data).at("city"), Json("Pune"));
+}
+
+// Each field of `params` by property name, nil told apart from the null value.
+std::map<std::string, std::string> fieldsOf(const VelquorParams& params) {
+  std::map<std::string, std::string> fields;
+  for (const auto& [key, propertyName] : VelquorParams::properties()) {
+    const auto& value = params.valueForKey(propertyName);
+    fields[propertyName] = value ? value->dump() : "nil";
+  }
+  return fields;
+}
+
+// The reason of the exception the functions caught, from the error they made of it.
+std::string caughtReason(const std::shared_ptr<NSError>& error) {
+  if (!error || !error->userInfo().contains("exception")) return "no exception";
+  const auto& exception = std::get<NSException>(error->userInfo().at("exception"));
+  return exception.name() + ": " + exception.reason();
+}
+
+TEST(VelquorParamsFromData, SetsTheFieldsAsTheDictionaryReadWholeWouldForRepeatedNullNestedAndUnknownKeys) {
+  const std::vector<std::string> texts = {
+      R"({"udf1":"first","udf1":null})", R"({"udf1":null,"udf1":"last"})",
+      R"({"amount":100,"mode":true,"name":{"first":"Zoë","more":[1,null]},"phone":[],"email":2.5})",
+      R"({"api\u005fkey":"an escaped key","theHash":"a property name","HASH":"x","hash":""})",
+      R"({"udf2":"","udf3":"a\u0000b","udf4":null,"unknown":{"udf5":"nested, not a field"}})",
+      R"({"zip_code":"560038","zip_code":{"again":[[]]},"address_line_1":"12, Lake View"})", "{}"};
+  for (const auto& text : texts) {
+    std::shared_ptr<NSError> error;
+    const auto params = VelquorParamsFromData(text, &error);
+    ASSERT_NE(params, nullptr) << text;
+    EXPECT_EQ(error, nullptr);
+    EXPECT_EQ(fieldsOf(*params), fieldsOf(*VelquorParams::initWithJSONDictionary(Json::parse(text)))) << text;
+  }
+}
+
+TEST(VelquorParamsFromData, AnObjectCutShortAfterSomeMembersGivesNilAndTheParsersError) {
+  for (const char* text : {R"({"hash":"h","amount":"1",)", R"({"hash":"h","name":{"a":[1,}})", R"({"hash":"h"} x)"}) {
+    std::shared_ptr<NSError> error;
+    EXPECT_EQ(VelquorParamsFromData(NSData(text), &error), nullptr) << text;
+    expectParserError(error);
+  }
+  std::shared_ptr<NSError> error;
+  EXPECT_EQ(VelquorParamsFromData(NSData(R"([{"hash":"h"}])"), &error), nullptr);
+  EXPECT_NE(caughtReason(error).find("an array, not a dictionary"), std::string::npos) << caughtReason(error);
+}
+
+TEST(VelquorParamsToData, WritesTextFieldsByteForByteAsTheDictionaryThroughTheJSONFacility) {
+  std::string controls;
+  for (int c = 0; c < 0x20; ++c) controls += static_cast<char>(c);
+  const std::vector<std::string> texts = {"", controls + "\"\\/\x7f", "Zoë 日本 \xF0\x9F\x98\x80", "</script><b>&amp;",
+                                         std::string(1 << 20, 'x') + "\"é\n"};
+  for (const auto& text : texts) {
+    auto params = classic_test::distinctParams();  // a field written in the wrong place shows
+    params->setAddressLine1(text);                // the first key written
+    params->setZipCode(text);                     // the last
+    params->setTheHash(text);
+    params->setUdf3(std::nullopt);
+    params->setValue(Json(nullptr), "udf4");      // the null value, not nil
+    std::shared_ptr<NSError> error;
+    const auto data = VelquorParamsToData(params, &error);
+    ASSERT_TRUE(data.has_value());
+    EXPECT_EQ(error, nullptr);
+    EXPECT_EQ(*data, NSJSONSerialization::dataWithJSONObject(params->JSONDictionary(), 0, nullptr))
+        << text.substr(0, 40);
+  }
+  const auto empty = std::make_shared<VelquorParams>();
+  EXPECT_EQ(VelquorParamsToData(empty, nullptr),
+            NSJSONSerialization::dataWithJSONObject(empty->JSONDictionary(), 0, nullptr));
+}
+
+TEST(VelquorParamsToData, WritesFieldsThatAreNoTextsAsTheDictionaryAndRefusesTextThatIsNotUTF8AsItDoes) {
+  auto mixed = classic_test::distinctParams();
+  mixed->setAmount(Json(2499.5));
+  mixed->setMode(Json(true));
+  mixed->setName(Json{{"first", "Zoë"}, {"list", {1, nullptr, "\""}}});
+  EXPECT_EQ(VelquorParamsToData(mixed, nullptr),
+            NSJSONSerialization::dataWithJSONObject(mixed->JSONDictionary(), 0, nullptr));
+
+  for (const char* notUTF8 : {"\xff", "ok\xc3", "\xed\xa0\x80"}) {
+    auto params = classic_test::distinctParams();
+    params->setUdf5(std::string(notUTF8));
+    std::string expected;
+    try {
+      (void)NSJSONSerialization::dataWithJSONObject(params->JSONDictionary(), 0, nullptr);
+    } catch (const NSException& exception) {
+      expected = exception.name() + ": " + exception.reason();
+    }
+    ASSERT_FALSE(expected.empty());
+    std::shared_ptr<NSError> error;
+    EXPECT_FALSE(VelquorParamsToData(params, &error).has_value());
+    expectCaughtException(error, "NSInvalidArgumentException");
+    EXPECT_EQ(caughtReason(error), expected);
+  }
 }
 
 }  // namespace

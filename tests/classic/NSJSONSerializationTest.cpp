@@ -1,3 +1,4 @@
+#include <velquor/platform/JSONReading.h>
 #include <velquor/platform/NSException.h>
 #include <velquor/platform/NSJSONSerialization.h>
 #include <velquor/platform/NSStringEncoding.h>
@@ -5,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <map>
+#include <random>
 #include <string>
 #include <variant>
+#include <vector>
 
 using namespace velquor::platform;
 using Json = nlohmann::json;
@@ -140,6 +144,107 @@ TEST(NSJSONSerializationWriting, RaisesTheInvalidTypeExceptionForWhatJSONCannotH
   EXPECT_TRUE(NSJSONSerialization::isValidJSONObject(Json::object()));
   EXPECT_FALSE(NSJSONSerialization::isValidJSONObject(Json(1)));
   EXPECT_FALSE(NSJSONSerialization::isValidJSONObject(Json::array({std::numeric_limits<double>::quiet_NaN()})));
+}
+
+// An error as text: domain, code and every user-info entry, so two errors compare whole.
+std::string describe(const std::shared_ptr<NSError>& error) {
+  if (!error) return "no error";
+  std::string text = error->domain() + " " + std::to_string(error->code());
+  for (const auto& [key, value] : error->userInfo()) {
+    text += "\n" + key + ": ";
+    if (const auto* words = std::get_if<std::string>(&value)) text += *words;
+    else if (const auto* number = std::get_if<long long>(&value)) text += std::to_string(*number);
+    else text += "(another value)";
+  }
+  return text;
+}
+
+struct MembersByKey final : JSONMemberSink {
+  void member(std::string_view key, Json&& value) override { members[std::string(key)] = std::move(value); }
+  Json members = Json::object();
+};
+
+TEST(NSJSONSerializationReading, AMemberReaderGetsTheSameValuesAndTheSameErrorsInEveryEncoding) {
+  const std::vector<std::string> texts = {
+      R"({"name":"Zoë 日本 😀","n":[1,{"a":null}],"name":"again"})", "{}", "[1]", "\"fragment\"", "7",
+      R"({"a": 1,)" "\n" R"( "b": tru})", R"({"a":[1,]})", "{\"a\":\"\xFF\"}", std::string(513, '[')};
+  for (auto encoding : {NSUTF8StringEncoding, NSUnicodeStringEncoding, NSUTF16LittleEndianStringEncoding,
+                        NSUTF32BigEndianStringEncoding}) {
+    for (const auto& text : texts) {
+      auto data = dataUsingEncoding(text, encoding);
+      if (!data) data = text;  // bytes no encoding holds: read as they are
+      for (auto options : {NSJSONReadingOptions{0}, NSJSONReadingAllowFragments}) {
+        std::shared_ptr<NSError> wholeError;
+        const auto whole = read(*data, options, &wholeError);
+        std::shared_ptr<NSError> memberError;
+        MembersByKey sink;
+        auto members = NSJSONSerialization::JSONObjectWithData(*data, options, &memberError, sink);
+        if (members && members->is_object()) {
+          EXPECT_TRUE(members->empty());
+          members = sink.members;
+        }
+        EXPECT_EQ(members, whole) << encoding << " " << text;
+        EXPECT_EQ(describe(memberError), describe(wholeError)) << encoding << " " << text;
+      }
+    }
+  }
+  MembersByKey sink;
+  EXPECT_THROW((void)NSJSONSerialization::JSONObjectWithData(std::nullopt, 0, nullptr, sink), NSException);
+}
+
+// What dataWithJSONObject does with an object: its bytes, or the exception it raises.
+std::string writtenOrRaised(const Json& object) {
+  try {
+    return *NSJSONSerialization::dataWithJSONObject(object, 0, nullptr);
+  } catch (const NSException& exception) {
+    return "raised " + exception.name() + ": " + exception.reason();
+  }
+}
+
+std::string writtenOrRaised(const std::vector<NSJSONTextMember>& members) {
+  try {
+    return NSJSONSerialization::dataWithTextMembers(members);
+  } catch (const NSException& exception) {
+    return "raised " + exception.name() + ": " + exception.reason();
+  }
+}
+
+TEST(NSJSONSerializationWriting, WritesTextMembersByteForByteAsTheObjectTheyMake) {
+  std::mt19937 random(20261208);
+  // Every byte that JSON escapes, quotes, slashes, UTF-8 of each length, and bytes that are no UTF-8.
+  std::string alphabet = "a/\"\\\x7f\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\xc0\xed\xa0\xff";
+  for (char c = 0; c < 0x20; ++c) alphabet += c;
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<int> length(0, 6);
+  const auto text = [&] {
+    std::string out;
+    for (int i = length(random); i > 0; --i) out += alphabet[pick(random)];
+    return out;
+  };
+  int written = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::map<std::string, std::optional<std::string>> fields;  // in the order an object keeps its keys
+    for (int i = length(random); i > 0; --i) {
+      auto key = round % 3 == 0 ? text() : std::string(1, static_cast<char>('a' + i));
+      fields[key] = i % 3 == 0 ? std::nullopt : std::optional<std::string>(text());
+    }
+    Json object = Json::object();
+    std::vector<NSJSONTextMember> members;
+    for (const auto& [key, value] : fields) {
+      object[key] = value ? Json(*value) : Json(nullptr);
+      members.push_back({key, value ? &*value : nullptr});
+    }
+    const auto expected = writtenOrRaised(object);
+    ASSERT_EQ(writtenOrRaised(members), expected) << round;
+    written += expected.starts_with("raised") ? 0 : 1;
+  }
+  EXPECT_GT(written, 300) << "enough rounds are written, not raised, for the bytes to be compared";
+
+  EXPECT_EQ(NSJSONSerialization::dataWithTextMembers({}), "{}");
+  const std::string longText = std::string(1 << 20, 'x') + "\"\n" + std::string(1 << 20, '\x01') + "é";
+  const std::string empty;
+  const std::vector<NSJSONTextMember> members = {{"a", &longText}, {"b", &empty}, {"c", nullptr}};
+  EXPECT_EQ(writtenOrRaised(members), writtenOrRaised(Json{{"a", longText}, {"b", ""}, {"c", nullptr}}));
 }
 
 }  // namespace
