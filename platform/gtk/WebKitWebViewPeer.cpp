@@ -142,7 +142,7 @@ void WebKitWebViewPeer::customUserAgentDidChange() {
 void WebKitWebViewPeer::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
                                        const std::shared_ptr<WKNavigation>& navigation) {
   pendingNavigation_ = navigation;
-  // The engine shares the hidden view's process only if that launched it first.
+  // The hidden view's blank page first, if it is still waiting, rather than in the middle of this one.
   if (ownProcess_) ownProcess_->startNow();
   // The bytes with their length: a NUL in the text must not end the document there. No base
   // address: the document is about:blank, as on the platform.

@@ -145,6 +145,22 @@ TEST_F(GtkPrewarm, WithoutPrewarmACheckoutsOwnProcessStartsWithItsWebViewWhileTh
   ASSERT_TRUE(dismissAndRelease());
 }
 
+TEST_F(GtkPrewarm, TheLaunchWaitsUntilAfterTheLauncherCallAndAPageLoadedBeforeItStillGetsOneProcess) {
+  auto options = testOptions();
+  options.transitionDuration = 3s;
+  // The page's load comes on the next turn, before the deferred launch would have run.
+  options.presentationCompletesAtStart = true;
+  makeToolkit(options);
+  launch();
+  ASSERT_NE(checkout(), nullptr);
+  EXPECT_EQ(ownWebProcessCount(), 0u) << "the launch does not hold up the launcher call (and the slide's first frame)";
+  std::size_t processesDuringCheckout = 0;
+  delegate->onCompleted = [&] { processesDuringCheckout = ownWebProcessCount(); };
+  ASSERT_TRUE(spinUntil([&] { return !delegate->completed.empty(); }));
+  EXPECT_EQ(processesDuringCheckout, 1u) << "the page shares the process its hidden view launched";
+  ASSERT_TRUE(dismissAndRelease());
+}
+
 TEST_F(GtkPrewarm, WhenThePrewarmedProcessDiesAnotherTakesItsPlaceAndCheckoutsShareIt) {
   makeToolkit();
   prewarmAndWait();
