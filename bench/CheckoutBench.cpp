@@ -39,7 +39,7 @@ namespace {
 
 using namespace bench;
 
-constexpr double kResidentGrowthTargetMB = 5;
+constexpr double kResidentGrowthTargetMB = 2;
 
 using Options = BenchOptions;
 
@@ -136,7 +136,7 @@ int orchestrate(const Options& options) {
   if (!options.skipped.contains("memory")) measureMemory(options, table);
   if (options.appCheckouts > 0) timeAppCheckouts(options);
   // Not a check, and opt-in: what one open checkout weighs with its processes.
-  if (options.pssRounds > 0) compareOpenPageMemory(options.libraries, options.pssRounds);
+  if (options.pssRounds > 0) compareOpenPageMemory(options.libraries, options.pssRounds, "", table);
   std::printf("load average at the end: %s\n", loadAverage().c_str());
   return table.print() == 0 ? 0 : 1;
 }

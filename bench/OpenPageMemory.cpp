@@ -32,7 +32,8 @@ std::string medianAndRange(const std::vector<double>& values, double scale) {
   return text;
 }
 
-void compareOpenPageMemory(const std::vector<velquor::adapter::Library>& libraries, int rounds) {
+void compareOpenPageMemory(const std::vector<velquor::adapter::Library>& libraries, int rounds,
+                           const std::string& prefix, RatioTable& table) {
   for (const auto library : libraries) {
     const std::string name = velquor::adapter::moduleName(library);
     std::printf("Memory of one open page (PSS of the app and its engine's processes), %s, %d fresh processes "
@@ -55,6 +56,10 @@ void compareOpenPageMemory(const std::vector<velquor::adapter::Library>& librari
                 name.c_str(), medianAndRange(checkout, kMB).c_str(), medianAndRange(checkoutApp, kMB).c_str(),
                 median(processes), medianAndRange(floor, kMB).c_str(), medianAndRange(floorApp, kMB).c_str(),
                 median(floorProcesses), median(checkout) / median(floor));
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < std::min(checkout.size(), floor.size()); ++i) ratios.push_back(checkout[i] / floor[i]);
+    table.addRounds(prefix + name + " open checkout, PSS of every process / a bare web view's", ratios,
+                    kOpenPageMemoryTarget);
   }
 }
 

@@ -4,6 +4,8 @@
 // proportional set size of the app and every process its engine runs for it. Each side is measured
 // in fresh processes of its own ("--child open --library NAME [--floor]"), alternating.
 
+#include "RatioTable.h"
+
 #include <CheckoutLibraryNames.h>
 
 #include <string>
@@ -16,7 +18,12 @@ namespace bench {
 void reportTreeMemory(const std::string& prefix);
 
 // Runs the open-page measuring runs `rounds` times per side and library, and prints median and range.
-void compareOpenPageMemory(const std::vector<velquor::adapter::Library>& libraries, int rounds);
+// Adds "<prefix><library> open checkout, PSS of every process / a bare web view's" to `table`, one
+// value per pair of fresh processes, against kOpenPageMemoryTarget.
+void compareOpenPageMemory(const std::vector<velquor::adapter::Library>& libraries, int rounds,
+                           const std::string& prefix, RatioTable& table);
+
+inline constexpr double kOpenPageMemoryTarget = 1.05;
 
 // "median (lowest-highest)" of `values` divided by `scale`, one decimal.
 std::string medianAndRange(const std::vector<double>& values, double scale = 1);

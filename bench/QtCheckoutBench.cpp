@@ -35,7 +35,7 @@ namespace {
 using namespace bench;
 
 // The same targets as on GTK.
-constexpr double kResidentGrowthTargetMB = 5;
+constexpr double kResidentGrowthTargetMB = 2;
 constexpr double kMB = 1024 * 1024;
 
 using Options = BenchOptions;
@@ -136,7 +136,7 @@ int orchestrate(const Options& options) {
   RatioTable table;
   if (!options.skipped.contains("prewarm")) comparePrewarm(options, {"Qt ", "QWebEngineView"}, table);
   if (!options.skipped.contains("pss")) {
-    compareOpenPageMemory(options.libraries, options.pssRounds);
+    compareOpenPageMemory(options.libraries, options.pssRounds, "Qt ", table);
     measurePrewarmIdleCost(options);
   }
   if (!options.skipped.contains("timing")) timeCheckouts(options, {"Qt ", "QWebEngineView"}, table);

@@ -177,6 +177,8 @@ void WebKitWebViewPeer::loadChanged(WebKitLoadEvent event) {
     case WEBKIT_LOAD_REDIRECTED:
       break;
     case WEBKIT_LOAD_COMMITTED:
+      // The engine's own page holds the process now; the hidden view that launched it only weighs.
+      ownProcess_.reset();
       if (!currentNavigation_) currentNavigation_ = std::make_shared<WKNavigation>();
       webView->notifyDidCommitNavigation(currentNavigation_);
       break;
