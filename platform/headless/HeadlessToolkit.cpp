@@ -4,6 +4,7 @@
 
 #include <velquor/platform/KeyCommands.h>
 #include <velquor/platform/UINavigationController.h>
+#include <velquor/platform/WindowPresentations.h>
 
 #include <algorithm>
 
@@ -149,13 +150,10 @@ void HeadlessToolkit::dismissViewController(const std::shared_ptr<UIViewControll
                                             std::function<void()> didDismiss) {
   state_->transitions.push_back({Transition::Kind::Dismiss, presenting, presented, animated});
   // A slide still under way is cut short: what is dismissed no longer slides in.
+  const PresentedChain chain(presented);
   std::erase_if(state_->sliding, [&](const auto& each) {
     auto shown = each.lock();
-    if (!shown) return true;
-    for (auto vc = presented; vc; vc = vc->presentedViewController()) {
-      if (vc == shown) return true;
-    }
-    return false;
+    return !shown || chain.contains(shown.get());
   });
   post(std::move(didDismiss));
 }
