@@ -48,7 +48,8 @@ struct SlideWatch {
   guint tick = 0;
   gulong running = 0;
 
-  explicit SlideWatch(GtkWidget* windowStack) : stack(windowStack) {
+  // `layer`: the window's child, which draws the slide.
+  explicit SlideWatch(GtkWidget* layer) : stack(layer) {
     if (!stack) return;
     tick = gtk_widget_add_tick_callback(stack, [](GtkWidget*, GdkFrameClock*, gpointer data) {
       auto& watch = *static_cast<SlideWatch*>(data);
@@ -56,8 +57,10 @@ struct SlideWatch {
       watch.tick = 0;
       return G_SOURCE_REMOVE;
     }, this, nullptr);
-    running = g_signal_connect(stack, "notify::transition-running", G_CALLBACK(+[](GObject* object, GParamSpec*, gpointer data) {
-      if (!gtk_stack_get_transition_running(GTK_STACK(object))) static_cast<SlideWatch*>(data)->end.mark();
+    running = g_signal_connect(stack, "notify::sliding", G_CALLBACK(+[](GObject* object, GParamSpec*, gpointer data) {
+      gboolean sliding = FALSE;
+      g_object_get(object, "sliding", &sliding, nullptr);
+      if (!sliding) static_cast<SlideWatch*>(data)->end.mark();
     }), this);
   }
   ~SlideWatch() {
@@ -170,7 +173,7 @@ CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDel
   }
   if (!engine || !page) throw std::runtime_error(moduleName(library) + " presented no checkout web view");
   const gulong watch = watchFirstLoad(engine, pageLoad);
-  SlideWatch slide(gtk_widget_get_parent(page));
+  SlideWatch slide(gtk_widget_get_parent(gtk_widget_get_parent(page)));
   if (!spinUntil([&] { return arrival.arrived; }, kPatience)) {
     throw std::runtime_error(moduleName(library) + "'s checkout reported no result");
   }

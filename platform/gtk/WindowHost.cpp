@@ -15,8 +15,17 @@ using platform::UIViewController;
 
 namespace {
 
-// A transition whose frame clock stalls (a hidden window) still completes, this long after it
-// should have ended.
+// When the presentation began (both clocks are CLOCK_MONOTONIC): loading the screen's view and
+// making its page are part of the slide's time, not a wait before it.
+gint64 slideStart(const UIViewController& presented) {
+  const gint64 now = g_get_monotonic_time();
+  const auto began = presented.presentationStart();
+  if (began == std::chrono::steady_clock::time_point{}) return now;
+  const auto since = std::chrono::duration_cast<std::chrono::microseconds>(began.time_since_epoch()).count();
+  return std::min<gint64>(now, since);
+}
+
+// A completion still comes should the slide's end never be heard of, this long after it.
 constexpr unsigned kTransitionGraceMilliseconds = 1000;
 
 }  // namespace
@@ -30,18 +39,19 @@ WindowHost::WindowHost(GtkWindow* window, GtkToolkitState& state)
   stack_ = GObjectRef<GtkWidget>::retain(gtk_stack_new());
   gtk_widget_set_name(stack_.get(), "velquor-window-stack");
   gtk_stack_add_named(GTK_STACK(stack_.get()), appContent_.get(), "app");
-  g_signal_connect(stack_.get(), "notify::transition-running", G_CALLBACK(transitionRunningChanged), this);
   // Bubbling: the page (and whatever on it has the focus) hears of Escape first; WebKit hands a key
   // its page did not handle on to the web view's ancestors.
   GtkEventController* keys = gtk_event_controller_key_new();
   gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_BUBBLE);
   g_signal_connect(keys, "key-pressed", G_CALLBACK(keyPressed), this);
   gtk_widget_add_controller(stack_.get(), keys);
-  gtk_window_set_child(window, stack_.get());
+  layer_ = GObjectRef<GtkWidget>::retain(velquor_slide_layer_new(stack_.get()));
+  g_signal_connect(layer_.get(), "notify::sliding", G_CALLBACK(slidingChanged), this);
+  gtk_window_set_child(window, layer_.get());
 }
 
 WindowHost::~WindowHost() {
-  g_signal_handlers_disconnect_by_data(stack_.get(), this);
+  g_signal_handlers_disconnect_by_data(layer_.get(), this);
   alerts_.clear();
   for (const auto& page : pages_) gtk_stack_remove(GTK_STACK(stack_.get()), page->widget());
   pages_.clear();
@@ -67,7 +77,7 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
   GtkWidget* widget = page->widget();
   gtk_stack_add_child(GTK_STACK(stack_.get()), widget);
   pages_.push_back(std::move(page));
-  showPage(widget, GTK_STACK_TRANSITION_TYPE_OVER_UP, animated);
+  showPage(widget, VELQUOR_SLIDE_UP, animated, slideStart(*presented));
   auto focusWhenShown = [weak = weak_from_this(), shown = std::weak_ptr(presented)] {
     auto self = weak.lock();
     auto controller = shown.lock();
@@ -93,6 +103,7 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
 
 void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, bool animated,
                          std::function<void()> didDismiss) {
+  const gint64 start = g_get_monotonic_time();
   const platform::PresentedChain chain(presented);
 
   // Alerts leave the model at once; their dialogs go (hidden and destroyed together) on the next
@@ -110,7 +121,7 @@ void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, boo
     return;
   }
   GtkWidget* under = lowest == pages_.begin() ? appContent_.get() : (*(lowest - 1))->widget();
-  showPage(under, GTK_STACK_TRANSITION_TYPE_UNDER_DOWN, animated);
+  showPage(under, VELQUOR_SLIDE_DOWN, animated, start);
   afterTransition([weak = weak_from_this(), chain, didDismiss = std::move(didDismiss)] {
     // The pages go first, so that nothing on screen still holds what the completion lets go.
     if (auto self = weak.lock()) {
@@ -127,12 +138,17 @@ void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, boo
   });
 }
 
-void WindowHost::showPage(GtkWidget* page, GtkStackTransitionType transition, bool animated) {
-  const auto duration = static_cast<unsigned>(std::max<long long>(0, state_.options.transitionDuration.count()));
+void WindowHost::showPage(GtkWidget* page, VelquorSlide slide, bool animated, gint64 start) {
+  const auto duration = std::max<long long>(0, state_.options.transitionDuration.count());
+  auto* layer = VELQUOR_SLIDE_LAYER(layer_.get());
   GtkStack* stack = GTK_STACK(stack_.get());
-  gtk_stack_set_transition_type(stack, animated && duration > 0 ? transition : GTK_STACK_TRANSITION_TYPE_NONE);
-  gtk_stack_set_transition_duration(stack, duration);
+  const bool slides = animated && duration > 0 && velquor_slide_layer_can_slide(layer);
+  // What was shown, as it was last drawn: covered going up, leaving going down.
+  GdkPaintable* still = slides ? velquor_slide_layer_still_of(gtk_stack_get_visible_child(stack)) : nullptr;
+  gtk_stack_set_transition_type(stack, GTK_STACK_TRANSITION_TYPE_NONE);
   gtk_stack_set_visible_child(stack, page);
+  velquor_slide_layer_start(layer, slides ? slide : VELQUOR_SLIDE_NONE, still, start + duration * 1000);
+  if (still) g_object_unref(still);
 }
 
 void WindowHost::afterTransition(std::function<void()> task) {
@@ -140,13 +156,14 @@ void WindowHost::afterTransition(std::function<void()> task) {
   auto fire = [pending] {
     if (auto run = std::exchange(*pending, nullptr)) run();
   };
-  if (!gtk_stack_get_transition_running(GTK_STACK(stack_.get()))) {
+  if (velquor_slide_layer_get_slide(VELQUOR_SLIDE_LAYER(layer_.get())) == VELQUOR_SLIDE_NONE) {
     // Not mapped, animations off, or not animated: switched already; complete on the next turn.
     postToMainLoop(fire);
     return;
   }
   waitingForTransition_.push_back(fire);
-  postToMainLoopAfter(gtk_stack_get_transition_duration(GTK_STACK(stack_.get())) + kTransitionGraceMilliseconds, fire);
+  const auto duration = static_cast<unsigned>(std::max<long long>(0, state_.options.transitionDuration.count()));
+  postToMainLoopAfter(duration + kTransitionGraceMilliseconds, fire);
 }
 
 gboolean WindowHost::keyPressed(GtkEventControllerKey*, guint keyval, guint, GdkModifierType modifiers, gpointer data) {
@@ -157,8 +174,8 @@ gboolean WindowHost::keyPressed(GtkEventControllerKey*, guint keyval, guint, Gdk
   return platform::escapeKeyCommand(frontmost);
 }
 
-void WindowHost::transitionRunningChanged(GObject* stack, GParamSpec*, gpointer data) {
-  if (gtk_stack_get_transition_running(GTK_STACK(stack))) return;
+void WindowHost::slidingChanged(GObject* layer, GParamSpec*, gpointer data) {
+  if (velquor_slide_layer_get_slide(VELQUOR_SLIDE_LAYER(layer)) != VELQUOR_SLIDE_NONE) return;
   auto* self = static_cast<WindowHost*>(data);
   auto waiting = std::move(self->waitingForTransition_);
   self->waitingForTransition_.clear();

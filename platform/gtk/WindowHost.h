@@ -3,6 +3,7 @@
 #include "AlertDialog.h"
 #include "GObjectRef.h"
 #include "PresentedPage.h"
+#include "SlideLayer.h"
 
 #include <velquor/platform/UIViewController.h>
 
@@ -20,7 +21,9 @@ struct GtkToolkitState;
 // One app window under the toolkit. Its content moves into a GtkStack, as the first page; each
 // controller presented over the window adds a page that slides up over the others, and each alert
 // is a modal dialog. Dismissal slides the page down and takes it (and everything presented over
-// it) away. Completions run on a later turn of the main loop, after the transition has ended.
+// it) away. The stack switches at once; a slide layer over it draws the slide, which ends a fixed
+// time after the present or dismiss call. Completions run on a later turn of the main loop, after
+// the slide has ended.
 class WindowHost : public std::enable_shared_from_this<WindowHost> {
  public:
   WindowHost(GtkWindow* window, GtkToolkitState& state);
@@ -46,9 +49,11 @@ class WindowHost : public std::enable_shared_from_this<WindowHost> {
     std::shared_ptr<AlertDialog> dialog;
   };
 
-  void showPage(GtkWidget* page, GtkStackTransitionType transition, bool animated);
+  // `start`: when the presentation or dismissal began (g_get_monotonic_time()); the slide ends its
+  // duration after that.
+  void showPage(GtkWidget* page, VelquorSlide slide, bool animated, gint64 start);
   void afterTransition(std::function<void()> task);
-  static void transitionRunningChanged(GObject* stack, GParamSpec* property, gpointer self);
+  static void slidingChanged(GObject* layer, GParamSpec* property, gpointer self);
   static gboolean keyPressed(GtkEventControllerKey* controller, guint keyval, guint keycode, GdkModifierType modifiers,
                              gpointer self);
 
@@ -56,6 +61,7 @@ class WindowHost : public std::enable_shared_from_this<WindowHost> {
   GtkToolkitState& state_;
   std::shared_ptr<platform::UIViewController> root_;
   GObjectRef<GtkWidget> stack_;
+  GObjectRef<GtkWidget> layer_;
   GObjectRef<GtkWidget> appContent_;
   std::vector<std::unique_ptr<PresentedPage>> pages_;
   std::vector<Alert> alerts_;

@@ -70,12 +70,16 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
     QWidget* web = widget->findChild<QWebEngineView*>();
     (web && web->isVisibleTo(widget) ? web : widget.data())->setFocus(Qt::OtherFocusReason);
   };
+  const auto start = std::min(presented->presentationStart() == std::chrono::steady_clock::time_point{}
+                                  ? std::chrono::steady_clock::now()
+                                  : presented->presentationStart(),
+                              std::chrono::steady_clock::now());
   if (animated && state_.options.presentationCompletesAtStart) {
     postToMainLoop(std::move(didPresent));
-    slide(widget, QPoint(0, window_->height()), QPoint(0, 0), animated, std::move(focusWhenShown));
+    slide(widget, QPoint(0, window_->height()), QPoint(0, 0), animated, start, std::move(focusWhenShown));
     return true;
   }
-  slide(widget, QPoint(0, window_->height()), QPoint(0, 0), animated,
+  slide(widget, QPoint(0, window_->height()), QPoint(0, 0), animated, start,
         [focusWhenShown = std::move(focusWhenShown), didPresent = std::move(didPresent)] {
           focusWhenShown();
           if (didPresent) didPresent();
@@ -111,7 +115,7 @@ void WindowHost::dismiss(const std::shared_ptr<UIViewController>& presented, boo
   }
   QWidget* widget = (*lowest)->widget();
   slide(widget, widget ? widget->pos() : QPoint(), QPoint(0, window_->height()), animated,
-        [weak = weak_from_this(), chain, didDismiss = std::move(didDismiss)] {
+        std::chrono::steady_clock::now(), [weak = weak_from_this(), chain, didDismiss = std::move(didDismiss)] {
           // The pages go first, so that nothing on screen still holds what the completion lets go.
           if (auto self = weak.lock()) {
             std::erase_if(self->pages_, [&chain](const auto& page) { return chain.contains(page->controller().get()); });
@@ -126,8 +130,11 @@ std::shared_ptr<UIViewController> WindowHost::frontmost() const {
   return root_;
 }
 
-void WindowHost::slide(QWidget* page, QPoint from, QPoint to, bool animated, std::function<void()> done) {
-  const int duration = static_cast<int>(std::max<long long>(0, state_.options.transitionDuration.count()));
+void WindowHost::slide(QWidget* page, QPoint from, QPoint to, bool animated, std::chrono::steady_clock::time_point start,
+                       std::function<void()> done) {
+  const auto elapsed =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  const int duration = static_cast<int>(std::max<long long>(0, state_.options.transitionDuration.count() - elapsed));
   if (!page || !animated || duration == 0 || !page->isVisible()) {
     if (page) page->move(to);
     postToMainLoop(std::move(done));

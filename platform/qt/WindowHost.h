@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -56,7 +57,10 @@ class WindowHost : public QObject, public std::enable_shared_from_this<WindowHos
   std::shared_ptr<platform::UIViewController> frontmost() const;
   // Moves `page` from `from` to `to` (its top-left corner in the window); `done` runs on a later
   // turn once it is there.
-  void slide(QWidget* page, QPoint from, QPoint to, bool animated, std::function<void()> done);
+  // The slide ends its duration after `start` (a presentation's start, so that making its page is
+  // part of the slide's time).
+  void slide(QWidget* page, QPoint from, QPoint to, bool animated, std::chrono::steady_clock::time_point start,
+             std::function<void()> done);
 
   QPointer<QWidget> window_;
   QtToolkitState& state_;

@@ -117,6 +117,7 @@ void UIViewController::presentViewController(std::shared_ptr<UIViewController> v
   host->presented_ = viewController;
   viewController->presenting_ = host;
   viewController->beingPresented_ = true;
+  viewController->presentationStart_ = std::chrono::steady_clock::now();
   viewController->view();
 
   auto didPresent = once([viewController, animated, completion = std::move(completion)] {

@@ -4,6 +4,7 @@
 #include <velquor/platform/UINavigationItem.h>
 #include <velquor/platform/UIView.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -73,6 +74,10 @@ class VELQUOR_PLATFORM_EXPORT UIViewController : public NSObject {
   std::shared_ptr<UIViewController> presentedViewController() const { return presented_; }
   std::shared_ptr<UIViewController> presentingViewController() const { return presenting_.lock(); }
   bool isBeingPresented() const { return beingPresented_; }
+  // When presentViewController began showing this screen, before its view loaded: a toolkit times
+  // the slide from here, so that loading the view is part of the presentation's time rather than a
+  // wait before it. The epoch (no time) before the screen was first presented.
+  std::chrono::steady_clock::time_point presentationStart() const { return presentationStart_; }
   bool isBeingDismissed() const { return beingDismissed_; }
 
   std::shared_ptr<UIStoryboard> storyboard() const { return storyboard_.lock(); }
@@ -96,6 +101,7 @@ class VELQUOR_PLATFORM_EXPORT UIViewController : public NSObject {
   std::shared_ptr<UIViewController> presented_;
   std::weak_ptr<UIViewController> presenting_;
   bool beingPresented_ = false;
+  std::chrono::steady_clock::time_point presentationStart_{};
   bool beingDismissed_ = false;
   std::weak_ptr<UIStoryboard> storyboard_;
   std::optional<UIColor> sceneBackgroundColor_;

@@ -83,7 +83,11 @@ class GtkToolkitDriver final : public ToolkitDriver {
   }
 
   bool showsAppContent() override { return gtk_stack_get_visible_child(windowStack()) == appContent_; }
-  bool sliding() override { return gtk_stack_get_transition_running(windowStack()); }
+  bool sliding() override {
+    gboolean sliding = FALSE;
+    g_object_get(gtk_window_get_child(window_), "sliding", &sliding, nullptr);
+    return sliding;
+  }
 
   std::optional<std::pair<std::string, std::string>> barOnScreen(const UINavigationController& navigation) override {
     GtkWidget* bar = toolkit_->widgetForView(*navigation.navigationBar());
@@ -173,7 +177,8 @@ class GtkToolkitDriver final : public ToolkitDriver {
 
  private:
   static WebKitWebView* engine(const WKWebView& webView) { return GtkToolkit::webKitWebView(webView); }
-  GtkStack* windowStack() const { return GTK_STACK(gtk_window_get_child(window_)); }
+  // The window's child draws the slides; the stack of pages is inside it.
+  GtkStack* windowStack() const { return GTK_STACK(gtk_widget_get_first_child(gtk_window_get_child(window_))); }
 
   void openWindow() {
     gtk_init();

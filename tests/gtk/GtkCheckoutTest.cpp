@@ -74,6 +74,7 @@ class GtkCheckout : public GtkWindowTest {
   LoopbackServer gateway;
 
  public:  // for signal handlers
+  bool slidingNow() const { return sliding(); }
   bool slideEnded = false;
   std::optional<bool> slideEndedAtFirstLoad;
   std::shared_ptr<PaymentDelegate> delegate = std::make_shared<PaymentDelegate>();
@@ -81,14 +82,15 @@ class GtkCheckout : public GtkWindowTest {
 
 TEST_F(GtkCheckout, CoversTheWindowAndStartsThePaymentOnlyOnceTheSlideHasEnded) {
   makeToolkit();
-  g_signal_connect(windowStack(), "notify::transition-running", G_CALLBACK(+[](GObject* stack, GParamSpec*, gpointer self) {
-                     if (!gtk_stack_get_transition_running(GTK_STACK(stack))) static_cast<GtkCheckout*>(self)->slideEnded = true;
+  g_signal_connect(slideLayer(), "notify::sliding", G_CALLBACK(+[](GObject*, GParamSpec*, gpointer self) {
+                     auto* test = static_cast<GtkCheckout*>(self);
+                     if (!test->slidingNow()) test->slideEnded = true;
                    }),
                    this);
   launch(gateway.url(kGatewayPath));
   ASSERT_NE(navigation(), nullptr);
   EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), toolkit->widgetForViewController(*navigation()));
-  EXPECT_TRUE(gtk_stack_get_transition_running(windowStack()));
+  EXPECT_TRUE(sliding());
   EXPECT_EQ(webkit_web_view_get_uri(engine()), nullptr) << "nothing loads before the presentation has completed";
 
   g_signal_connect(engine(), "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, gpointer self) {

@@ -5,6 +5,8 @@
 #include <velquor/platform/UIBarButtonItem.h>
 #include <velquor/platform/UINavigationController.h>
 
+#include <thread>
+
 using namespace velquor::platform;
 using namespace gtk_test;
 
@@ -12,16 +14,25 @@ namespace {
 
 class GtkPresentation : public GtkWindowTest {
  protected:
-  // Records whether the window's stack was sliding at each change.
+  // Records whether the window was sliding at each change.
   void watchTransitions() {
-    g_signal_connect(windowStack(), "notify::transition-running",
-                     G_CALLBACK(+[](GObject* stack, GParamSpec*, gpointer self) {
-                       static_cast<GtkPresentation*>(self)->transitionStates.push_back(
-                           gtk_stack_get_transition_running(GTK_STACK(stack)));
+    g_signal_connect(slideLayer(), "notify::sliding", G_CALLBACK(+[](GObject*, GParamSpec*, gpointer data) {
+                       auto* self = static_cast<GtkPresentation*>(data);
+                       self->transitionStates.push_back(self->sliding());
                      }),
                      this);
   }
   std::vector<bool> transitionStates;
+};
+
+// A screen whose view takes a while to load, as one with a web view does.
+struct SlowScreen : UIViewController {
+  explicit SlowScreen(std::chrono::milliseconds loading) : loading(loading) {}
+  void loadView() override {
+    std::this_thread::sleep_for(loading);
+    UIViewController::loadView();
+  }
+  std::chrono::milliseconds loading;
 };
 
 TEST_F(GtkPresentation, ANavigationContainerSlidesUpOverTheWindowAndCompletesOnceAfterTheSlide) {
@@ -41,9 +52,8 @@ TEST_F(GtkPresentation, ANavigationContainerSlidesUpOverTheWindowAndCompletesOnc
   EXPECT_EQ(completions, 0) << "never inside the present call";
   GtkWidget* page = toolkit->widgetForViewController(*navigation);
   ASSERT_NE(page, nullptr);
-  EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), page);
-  EXPECT_EQ(gtk_stack_get_transition_type(windowStack()), GTK_STACK_TRANSITION_TYPE_OVER_UP);
-  EXPECT_TRUE(gtk_stack_get_transition_running(windowStack()));
+  EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), page) << "sliding up: the page is on top already";
+  EXPECT_TRUE(sliding());
   EXPECT_EQ(gtk_widget_get_parent(appContent), GTK_WIDGET(windowStack())) << "the app's content stays, underneath";
 
   ASSERT_TRUE(spinUntil([&] { return completions == 1; }));
@@ -71,8 +81,8 @@ TEST_F(GtkPresentation, DismissalSlidesTheAppContentBackRemovesThePageAndThenCom
     shownAtCompletion = gtk_stack_get_visible_child(windowStack());
   });
   EXPECT_EQ(dismissals, 0);
-  EXPECT_EQ(gtk_stack_get_transition_type(windowStack()), GTK_STACK_TRANSITION_TYPE_UNDER_DOWN);
-  EXPECT_TRUE(gtk_stack_get_transition_running(windowStack()));
+  EXPECT_TRUE(sliding());
+  EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), appContent) << "sliding down: what was under is shown";
 
   ASSERT_TRUE(spinUntil([&] { return dismissals == 1; }));
   EXPECT_EQ(shownAtCompletion, appContent);
@@ -101,7 +111,7 @@ TEST_F(GtkPresentation, CompletingAtStartTheCompletionRunsWhileItSlidesAndTheFoc
   bool slidingAtCompletion = false;
   screen->presentViewController(navigation, true, [&] {
     ++completions;
-    slidingAtCompletion = gtk_stack_get_transition_running(windowStack());
+    slidingAtCompletion = sliding();
   });
   EXPECT_EQ(completions, 0) << "never inside the present call";
   ASSERT_TRUE(spinUntil([&] { return completions == 1; }));
@@ -128,10 +138,11 @@ TEST_F(GtkPresentation, ADismissalDuringTheSlideEndsOnTheAppsContentAndLetsEvery
     int presented = 0;
     screen->presentViewController(navigation, true, [&] { ++presented; });
     spinFor(100ms);
-    ASSERT_TRUE(gtk_stack_get_transition_running(windowStack()));
+    ASSERT_TRUE(sliding());
     int dismissed = 0;
     screen->dismissViewControllerAnimated(true, [&] { ++dismissed; });
-    EXPECT_EQ(gtk_stack_get_transition_type(windowStack()), GTK_STACK_TRANSITION_TYPE_UNDER_DOWN);
+    EXPECT_TRUE(sliding());
+    EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), appContent);
     ASSERT_TRUE(spinUntil([&] { return dismissed == 1; }));
     EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), appContent);
     EXPECT_EQ(toolkit->widgetForViewController(*navigation), nullptr);
@@ -144,13 +155,38 @@ TEST_F(GtkPresentation, ADismissalDuringTheSlideEndsOnTheAppsContentAndLetsEvery
   }
 }
 
+TEST_F(GtkPresentation, TheSlidesTimeRunsFromThePresentCallSoLoadingTheViewDoesNotLengthenIt) {
+  makeToolkit();  // a 300 ms slide
+  for (const auto loading : {200ms, 400ms}) {
+    SCOPED_TRACE(testing::Message() << "the view loads in " << loading.count() << " ms");
+    auto navigation = UINavigationController::initWithRootViewController(std::make_shared<SlowScreen>(loading));
+    bool presented = false;
+    const auto start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::duration elapsed{};
+    screen->presentViewController(navigation, true, [&] {
+      presented = true;
+      elapsed = std::chrono::steady_clock::now() - start;
+    });
+    // With the slide's time spent on loading, the page is simply there.
+    EXPECT_EQ(sliding(), loading < 300ms);
+    ASSERT_TRUE(spinUntil([&] { return presented; }));
+    EXPECT_GE(elapsed, std::max<std::chrono::milliseconds>(loading, 300ms));
+    EXPECT_LT(elapsed, loading + 180ms) << "not the whole slide after the view had loaded";
+    EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), toolkit->widgetForViewController(*navigation));
+
+    bool dismissed = false;
+    screen->dismissViewControllerAnimated(false, [&] { dismissed = true; });
+    ASSERT_TRUE(spinUntil([&] { return dismissed; }));
+  }
+}
+
 TEST_F(GtkPresentation, WithoutAnimationTheWindowSwitchesAtOnceButTheCompletionStillComesLater) {
   makeToolkit();
   auto navigation = UINavigationController::initWithRootViewController(std::make_shared<UIViewController>());
   int completions = 0;
   screen->presentViewController(navigation, false, [&] { ++completions; });
   EXPECT_EQ(gtk_stack_get_visible_child(windowStack()), toolkit->widgetForViewController(*navigation));
-  EXPECT_FALSE(gtk_stack_get_transition_running(windowStack()));
+  EXPECT_FALSE(sliding());
   EXPECT_EQ(completions, 0);
   ASSERT_TRUE(spinUntil([&] { return completions == 1; }));
 

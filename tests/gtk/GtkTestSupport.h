@@ -140,7 +140,14 @@ class GtkWindowTest : public ::testing::Test {
     return *toolkit;
   }
 
-  GtkStack* windowStack() const { return GTK_STACK(gtk_window_get_child(window)); }
+  // The window's child draws the slides; the stack of pages is inside it.
+  GtkWidget* slideLayer() const { return gtk_window_get_child(window); }
+  GtkStack* windowStack() const { return GTK_STACK(gtk_widget_get_first_child(slideLayer())); }
+  bool sliding() const {
+    gboolean sliding = FALSE;
+    g_object_get(slideLayer(), "sliding", &sliding, nullptr);
+    return sliding;
+  }
 
   GtkWindow* window = nullptr;
   GtkWidget* appContent = nullptr;

@@ -16,6 +16,7 @@
 #include <QWebEngineView>
 
 #include <algorithm>
+#include <thread>
 
 using namespace velquor::platform;
 using namespace qt_test;
@@ -30,6 +31,16 @@ struct CountingScreen : UIViewController {
     ++cancels;
     return true;
   }
+};
+
+// A screen whose view takes a while to load, as one with a web view does.
+struct SlowScreen : UIViewController {
+  explicit SlowScreen(std::chrono::milliseconds loading) : loading(loading) {}
+  void loadView() override {
+    std::this_thread::sleep_for(loading);
+    UIViewController::loadView();
+  }
+  std::chrono::milliseconds loading;
 };
 
 class QtPresentation : public QtWindowTest {
@@ -84,6 +95,35 @@ TEST_F(QtPresentation, ANavigationContainerSlidesUpOverTheWindowAndCompletesOnce
   EXPECT_EQ(completions, 1);
   EXPECT_EQ(navigation->presentingViewController(), screen);
   EXPECT_EQ(pagesOnWindow().size(), 1);
+}
+
+TEST_F(QtPresentation, TheSlidesTimeRunsFromThePresentCallSoLoadingTheViewDoesNotLengthenIt) {
+  auto options = testOptions();
+  options.transitionDuration = 300ms;
+  makeToolkit(options);
+  for (const auto loading : {200ms, 400ms}) {
+    SCOPED_TRACE(testing::Message() << "the view loads in " << loading.count() << " ms");
+    auto navigation = UINavigationController::initWithRootViewController(std::make_shared<SlowScreen>(loading));
+    bool presented = false;
+    const auto start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::duration elapsed{};
+    screen->presentViewController(navigation, true, [&] {
+      presented = true;
+      elapsed = std::chrono::steady_clock::now() - start;
+    });
+    QWidget* page = toolkit->widgetForViewController(*navigation);
+    ASSERT_NE(page, nullptr);
+    // With the slide's time spent on loading, the page is simply there.
+    EXPECT_EQ(page->y() > 0, loading < 300ms);
+    ASSERT_TRUE(spinUntil([&] { return presented; }));
+    EXPECT_GE(elapsed, std::max<std::chrono::milliseconds>(loading, 300ms));
+    EXPECT_LT(elapsed, loading + 180ms) << "not the whole slide after the view had loaded";
+    EXPECT_EQ(page->pos(), QPoint(0, 0));
+
+    bool dismissed = false;
+    screen->dismissViewControllerAnimated(false, [&] { dismissed = true; });
+    ASSERT_TRUE(spinUntil([&] { return dismissed; }));
+  }
 }
 
 TEST_F(QtPresentation, DismissalSlidesThePageDownRemovesItAndThenCompletesOnce) {
