@@ -1,14 +1,16 @@
 #include "GtkKeys.h"
 #include "GtkTestSupport.h"
 
+#include <SlowScreen.h>
+
 #include <velquor/platform/UIActivityIndicatorView.h>
 #include <velquor/platform/UIBarButtonItem.h>
 #include <velquor/platform/UINavigationController.h>
 
-#include <thread>
 
 using namespace velquor::platform;
 using namespace gtk_test;
+using velquor_testing::SlowScreen;
 
 namespace {
 
@@ -23,16 +25,6 @@ class GtkPresentation : public GtkWindowTest {
                      this);
   }
   std::vector<bool> transitionStates;
-};
-
-// A screen whose view takes a while to load, as one with a web view does.
-struct SlowScreen : UIViewController {
-  explicit SlowScreen(std::chrono::milliseconds loading) : loading(loading) {}
-  void loadView() override {
-    std::this_thread::sleep_for(loading);
-    UIViewController::loadView();
-  }
-  std::chrono::milliseconds loading;
 };
 
 TEST_F(GtkPresentation, ANavigationContainerSlidesUpOverTheWindowAndCompletesOnceAfterTheSlide) {

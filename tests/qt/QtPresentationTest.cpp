@@ -2,6 +2,8 @@
 
 #include "QtTestSupport.h"
 
+#include <SlowScreen.h>
+
 #include <velquor/platform/UIActivityIndicatorView.h>
 #include <velquor/platform/UIAlertController.h>
 #include <velquor/platform/UIBarButtonItem.h>
@@ -16,10 +18,10 @@
 #include <QWebEngineView>
 
 #include <algorithm>
-#include <thread>
 
 using namespace velquor::platform;
 using namespace qt_test;
+using velquor_testing::SlowScreen;
 
 namespace {
 
@@ -31,16 +33,6 @@ struct CountingScreen : UIViewController {
     ++cancels;
     return true;
   }
-};
-
-// A screen whose view takes a while to load, as one with a web view does.
-struct SlowScreen : UIViewController {
-  explicit SlowScreen(std::chrono::milliseconds loading) : loading(loading) {}
-  void loadView() override {
-    std::this_thread::sleep_for(loading);
-    UIViewController::loadView();
-  }
-  std::chrono::milliseconds loading;
 };
 
 class QtPresentation : public QtWindowTest {
