@@ -26,8 +26,8 @@ struct GtkToolkitState;
 class WindowHost;
 
 struct GtkToolkitOptions {
-  // How long a modal presentation or dismissal slides; zero switches at once. Either way the
-  // completion runs on a later turn of the main loop.
+  // How long a slide lasts from the present or dismiss call (loading the presented view is part of
+  // it); zero switches at once. Either way the completion runs on a later turn of the main loop.
   std::chrono::milliseconds transitionDuration{300};
   // Opt-in: an animated presentation's completion runs as its slide starts (on the next turn of
   // the main loop) rather than once it has ended, so that what it starts (a checkout's page load)
