@@ -147,7 +147,9 @@ void WindowHost::showPage(GtkWidget* page, VelquorSlide slide, bool animated, gi
   GdkPaintable* still = slides ? velquor_slide_layer_still_of(gtk_stack_get_visible_child(stack)) : nullptr;
   gtk_stack_set_transition_type(stack, GTK_STACK_TRANSITION_TYPE_NONE);
   gtk_stack_set_visible_child(stack, page);
-  velquor_slide_layer_start(layer, slides ? slide : VELQUOR_SLIDE_NONE, still, start + duration * 1000);
+  // However long the page took to make, the slide is seen for at least half its time.
+  const gint64 end = std::max(start + duration * 1000, g_get_monotonic_time() + duration * 500);
+  velquor_slide_layer_start(layer, slides ? slide : VELQUOR_SLIDE_NONE, still, end);
   if (still) g_object_unref(still);
 }
 

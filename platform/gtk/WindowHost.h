@@ -21,8 +21,8 @@ struct GtkToolkitState;
 // One app window under the toolkit. Its content moves into a GtkStack, as the first page; each
 // controller presented over the window adds a page that slides up over the others, and each alert
 // is a modal dialog. Dismissal slides the page down and takes it (and everything presented over
-// it) away. The stack switches at once; a slide layer over it draws the slide, which ends a fixed
-// time after the present or dismiss call. Completions run on a later turn of the main loop, after
+// it) away. The stack switches at once; a slide layer over it draws the slide, which ends its
+// duration after the present or dismiss call (or half of it after the page is there, if later). Completions run on a later turn of the main loop, after
 // the slide has ended.
 class WindowHost : public std::enable_shared_from_this<WindowHost> {
  public:
@@ -50,7 +50,7 @@ class WindowHost : public std::enable_shared_from_this<WindowHost> {
   };
 
   // `start`: when the presentation or dismissal began (g_get_monotonic_time()); the slide ends its
-  // duration after that.
+  // duration after that, but no sooner than half its duration from now.
   void showPage(GtkWidget* page, VelquorSlide slide, bool animated, gint64 start);
   void afterTransition(std::function<void()> task);
   static void slidingChanged(GObject* layer, GParamSpec* property, gpointer self);

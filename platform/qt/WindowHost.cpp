@@ -134,7 +134,9 @@ void WindowHost::slide(QWidget* page, QPoint from, QPoint to, bool animated, std
                        std::function<void()> done) {
   const auto elapsed =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-  const int duration = static_cast<int>(std::max<long long>(0, state_.options.transitionDuration.count() - elapsed));
+  // However long the page took to make, the slide is seen for at least half its time.
+  const long long full = std::max<long long>(0, state_.options.transitionDuration.count());
+  const int duration = static_cast<int>(std::max(full - elapsed, full / 2));
   if (!page || !animated || duration == 0 || !page->isVisible()) {
     if (page) page->move(to);
     postToMainLoop(std::move(done));

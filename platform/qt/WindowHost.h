@@ -58,7 +58,7 @@ class WindowHost : public QObject, public std::enable_shared_from_this<WindowHos
   // Moves `page` from `from` to `to` (its top-left corner in the window); `done` runs on a later
   // turn once it is there.
   // The slide ends its duration after `start` (a presentation's start, so that making its page is
-  // part of the slide's time).
+  // part of the slide's time), but no sooner than half its duration from now.
   void slide(QWidget* page, QPoint from, QPoint to, bool animated, std::chrono::steady_clock::time_point start,
              std::function<void()> done);
 

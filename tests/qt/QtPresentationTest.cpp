@@ -91,9 +91,9 @@ TEST_F(QtPresentation, ANavigationContainerSlidesUpOverTheWindowAndCompletesOnce
 
 TEST_F(QtPresentation, TheSlidesTimeRunsFromThePresentCallSoLoadingTheViewDoesNotLengthenIt) {
   auto options = testOptions();
-  options.transitionDuration = 300ms;
+  options.transitionDuration = 1s;
   makeToolkit(options);
-  for (const auto loading : {200ms, 400ms}) {
+  for (const auto loading : {400ms, 700ms}) {
     SCOPED_TRACE(testing::Message() << "the view loads in " << loading.count() << " ms");
     auto navigation = UINavigationController::initWithRootViewController(std::make_shared<SlowScreen>(loading));
     bool presented = false;
@@ -105,11 +105,12 @@ TEST_F(QtPresentation, TheSlidesTimeRunsFromThePresentCallSoLoadingTheViewDoesNo
     });
     QWidget* page = toolkit->widgetForViewController(*navigation);
     ASSERT_NE(page, nullptr);
-    // With the slide's time spent on loading, the page is simply there.
-    EXPECT_EQ(page->y() > 0, loading < 300ms);
+    EXPECT_GT(page->y(), 0) << "however long the loading, a slide is seen";
     ASSERT_TRUE(spinUntil([&] { return presented; }));
-    EXPECT_GE(elapsed, std::max<std::chrono::milliseconds>(loading, 300ms));
-    EXPECT_LT(elapsed, loading + 180ms) << "not the whole slide after the view had loaded";
+    // 1 s from the present call, or half of that once the view is there if that is later.
+    const auto end = std::max<std::chrono::milliseconds>(1000ms, loading + 500ms);
+    EXPECT_GE(elapsed, end);
+    EXPECT_LT(elapsed, end + 250ms) << "not the whole slide after the view had loaded";
     EXPECT_EQ(page->pos(), QPoint(0, 0));
 
     bool dismissed = false;
