@@ -141,11 +141,11 @@ void dispose(GObject* object) {
   G_OBJECT_CLASS(velquor_slide_layer_parent_class)->dispose(object);
 }
 
-void getProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+void getProperty(GObject* object, guint id, GValue* value, GParamSpec* property) {
   if (id == PROP_SLIDING) {
     g_value_set_boolean(value, VELQUOR_SLIDE_LAYER(object)->slide != VELQUOR_SLIDE_NONE);
   } else {
-    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, property);
   }
 }
 

@@ -26,8 +26,8 @@ GtkWidget* velquor_slide_layer_new(GtkWidget* child);
 gboolean velquor_slide_layer_can_slide(VelquorSlideLayer* self);
 
 // Starts a slide that ends at `end` (g_get_monotonic_time() microseconds). `still` (taken before
-// the child switched pages; may be NULL) stands for the page that is covered or leaves. Does
-// nothing when the layer cannot slide or `end` has passed.
+// the child switched pages; may be NULL) stands for the page that is covered or leaves. When the
+// layer cannot slide or `end` has passed, a slide under way ends at once and none starts.
 void velquor_slide_layer_start(VelquorSlideLayer* self, VelquorSlide slide, GdkPaintable* still, gint64 end);
 
 VelquorSlide velquor_slide_layer_get_slide(VelquorSlideLayer* self);
