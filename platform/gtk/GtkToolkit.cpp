@@ -101,14 +101,18 @@ WebKitWebView* GtkToolkit::webKitWebView(const platform::WKWebView& webView) {
   return peer ? peer->engine() : nullptr;
 }
 
+bool GtkToolkit::isWarmingUp(const platform::WKWebView& webView) {
+  auto* peer = dynamic_cast<WebKitWebViewPeer*>(webView.peer());
+  return peer && peer->isWarmingUp();
+}
+
 WebKitWebContext* GtkToolkit::webContext() const { return state_->webContext.get(); }
 
 WebKitNetworkSession* GtkToolkit::networkSession() const { return state_->networkSession.get(); }
 
 void GtkToolkit::prewarm(std::function<void()> ready) {
   if (!state_->prewarmer) {
-    state_->prewarmer = std::make_unique<WebProcessPrewarmer>(state_->webContext.get(), state_->networkSession.get(),
-                                                              WebProcessPrewarmer::AfterProcessEnd::restart);
+    state_->prewarmer = std::make_unique<WebProcessPrewarmer>(state_->webContext.get(), state_->networkSession.get());
   }
   state_->prewarmer->prewarm(std::move(ready));
 }

@@ -8,6 +8,8 @@
 
 #include <malloc.h>
 
+#include <utility>
+
 namespace velquor::gtk {
 
 using platform::NSError;
@@ -72,27 +74,18 @@ struct PendingScriptDialog {
   WebKitScriptDialog* dialog = nullptr;
 };
 
-// WebKit would launch the engine's process only at its first load, which the checkout makes once
-// its screen has slid in; started as soon as the main loop is free (after the slide's first frame,
-// which the launch would otherwise hold up), it launches during the slide.
-std::unique_ptr<WebProcessPrewarmer> startedProcess(WebKitWebContext* context, WebKitNetworkSession* session) {
-  // Its process ended, so did the engine's page: nothing to start again for.
-  auto process = std::make_unique<WebProcessPrewarmer>(context, session, WebProcessPrewarmer::AfterProcessEnd::forget);
-  process->prewarmWhenIdle();
-  return process;
-}
+constexpr const char* kWarmUpPage = "about:blank";
 
 }  // namespace
 
 WebKitWebViewPeer::WebKitWebViewPeer(WKWebView& webView, WebKitWebContext* context, WebKitNetworkSession* session,
                                      WebKitWebView* sharedProcessView, LoadFailureObserver loadFailed)
     : webView_(webView),
-      ownProcess_(sharedProcessView ? nullptr : startedProcess(context, session)),
       settings_(GObjectRef<WebKitSettings>::adopt(webkit_settings_new())),
       contentManager_(GObjectRef<WebKitUserContentManager>::adopt(webkit_user_content_manager_new())),
       engine_(GObjectRef<WebKitWebView>::retain(
           newEngineView(context, session, settings_.get(), contentManager_.get(),
-                        sharedProcessView ? sharedProcessView : ownProcess_->relatedView()))),
+                        sharedProcessView))),
       channels_(contentManager_.get(),
                 [this](const std::string& name, ScriptMessage message) { deliverScriptMessage(name, std::move(message)); }),
       loadFailed_(std::move(loadFailed)) {
@@ -106,6 +99,7 @@ WebKitWebViewPeer::WebKitWebViewPeer(WKWebView& webView, WebKitWebContext* conte
   // Reading the configuration is all a peer may do while the web view is being made.
   configurationWatch_.emplace(webView_, [this] { applyPreferences(); }, [this] { applyScriptMessageNames(); });
   customUserAgentDidChange();
+  if (!sharedProcessView) startWarmUp();
 }
 
 WebKitWebViewPeer::~WebKitWebViewPeer() {
@@ -142,8 +136,15 @@ void WebKitWebViewPeer::customUserAgentDidChange() {
 void WebKitWebViewPeer::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
                                        const std::shared_ptr<WKNavigation>& navigation) {
   pendingNavigation_ = navigation;
-  // The hidden view's blank page first, if it is still waiting, rather than in the middle of this one.
-  if (ownProcess_) ownProcess_->startNow();
+  if (warmingUp_) {
+    // Issued once the blank page is done, so that no event of its can be taken for this load's.
+    deferredLoad_ = DeferredLoad{html, baseURL};
+    return;
+  }
+  load(html, baseURL);
+}
+
+void WebKitWebViewPeer::load(const std::string& html, const std::optional<std::string>& baseURL) {
   // The bytes with their length: a NUL in the text must not end the document there. No base
   // address: the document is about:blank, as on the platform.
   GBytes* bytes = g_bytes_new(html.data(), html.size());
@@ -151,9 +152,34 @@ void WebKitWebViewPeer::loadHTMLString(const std::string& html, const std::optio
   g_bytes_unref(bytes);
 }
 
-void WebKitWebViewPeer::stopLoading() { webkit_web_view_stop_loading(engine_.get()); }
+// WebKit launches a view's web process only at its first load, which the checkout makes once its
+// screen has slid in. A blank page loaded now launches it during the slide instead, and the page
+// the web view loads is then the process's only one. (A hidden view related to the engine would
+// launch it as well, but the process then makes the hidden view's page first: the checkout's came
+// tens of milliseconds later.) The launch takes the main loop for some tens of milliseconds; the
+// slide's timing counts from the present call, so it is not made longer by that.
+void WebKitWebViewPeer::startWarmUp() {
+  warmingUp_ = true;
+  webkit_web_view_load_uri(engine_.get(), kWarmUpPage);
+}
 
-bool WebKitWebViewPeer::isLoading() const { return webkit_web_view_is_loading(engine_.get()); }
+void WebKitWebViewPeer::endWarmUp() {
+  warmingUp_ = false;
+  if (auto deferred = std::exchange(deferredLoad_, std::nullopt)) load(deferred->html, deferred->baseURL);
+}
+
+void WebKitWebViewPeer::stopLoading() {
+  // A load still held behind the blank page is dropped: WebKit never began it.
+  if (deferredLoad_) {
+    deferredLoad_.reset();
+    pendingNavigation_.reset();
+  }
+  webkit_web_view_stop_loading(engine_.get());
+}
+
+bool WebKitWebViewPeer::isLoading() const {
+  return deferredLoad_.has_value() || (!warmingUp_ && webkit_web_view_is_loading(engine_.get()));
+}
 
 void WebKitWebViewPeer::deliverScriptMessage(const std::string& name, ScriptMessage message) {
   auto webView = lockWebView();
@@ -163,6 +189,11 @@ void WebKitWebViewPeer::deliverScriptMessage(const std::string& name, ScriptMess
 }
 
 void WebKitWebViewPeer::loadChanged(WebKitLoadEvent event) {
+  if (warmingUp_) {
+    // Every load WebKit starts ends with FINISHED, a failed or stopped one too.
+    if (event == WEBKIT_LOAD_FINISHED) endWarmUp();
+    return;
+  }
   auto webView = lockWebView();
   if (!webView) return;
   switch (event) {
@@ -177,8 +208,6 @@ void WebKitWebViewPeer::loadChanged(WebKitLoadEvent event) {
     case WEBKIT_LOAD_REDIRECTED:
       break;
     case WEBKIT_LOAD_COMMITTED:
-      // The engine's own page holds the process now; the hidden view that launched it only weighs.
-      ownProcess_.reset();
       if (!currentNavigation_) currentNavigation_ = std::make_shared<WKNavigation>();
       webView->notifyDidCommitNavigation(currentNavigation_);
       break;
@@ -195,6 +224,7 @@ void WebKitWebViewPeer::loadChanged(WebKitLoadEvent event) {
 }
 
 void WebKitWebViewPeer::loadFailed(WebKitLoadEvent event, const char* uri, GError* error) {
+  if (warmingUp_) return;
   currentFailed_ = true;
   reportLoadFailure(event, errorFrom(error, uri));
 }
@@ -218,6 +248,12 @@ void WebKitWebViewPeer::reportLoadFailure(WebKitLoadEvent event, const NSError& 
 }
 
 void WebKitWebViewPeer::webProcessTerminated(WebKitWebProcessTerminationReason) {
+  if (warmingUp_) {
+    // The blank page went with the process, and no page of the web view's had been there: the
+    // held load launches a new one.
+    endWarmUp();
+    return;
+  }
   // The page and the load under way went with the process; WebKit reports neither again.
   pendingNavigation_.reset();
   currentNavigation_.reset();
@@ -237,6 +273,7 @@ bool WebKitWebViewPeer::userMessage(WebKitUserMessage* message) {
 }
 
 bool WebKitWebViewPeer::decidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
+  if (warmingUp_) return false;  // the blank page is ours, not the navigation delegate's
   auto webView = lockWebView();
   if (!webView) return false;
   if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {

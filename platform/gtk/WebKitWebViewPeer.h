@@ -3,7 +3,6 @@
 #include "EngineView.h"
 #include "GObjectRef.h"
 #include "ScriptMessageChannels.h"
-#include "WebProcessPrewarmer.h"
 
 #include <velquor/platform/NSObject.h>
 #include <velquor/platform/WKWebView.h>
@@ -26,8 +25,8 @@ namespace velquor::gtk {
 class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEvents {
  public:
   // A non-null `sharedProcessView` (of the same context and session, see prewarm()) gives the engine
-  // that view's web process. Without one the engine gets a process of its own, started now rather
-  // than at its first load.
+  // that view's web process. Without one the engine gets a process of its own, launched now by a
+  // blank page rather than at the web view's first load.
   // `loadFailed` hears of every load that fails (not one that was cancelled), before the web view's
   // navigation delegate does.
   using LoadFailureObserver = std::function<void(const std::string& url, const platform::NSError& error)>;
@@ -38,6 +37,7 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
 
   WebKitWebView* engine() const { return engine_.get(); }
   GtkWidget* widget() const { return GTK_WIDGET(engine_.get()); }
+  bool isWarmingUp() const { return warmingUp_; }
 
   // WebKitWebViews made by peers and not yet finalised.
   static std::size_t liveCount();
@@ -55,6 +55,9 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
   void applyScriptMessageNames();
   void deliverScriptMessage(const std::string& name, ScriptMessage message);
   void reportLoadFailure(WebKitLoadEvent event, const platform::NSError& error);
+  void load(const std::string& html, const std::optional<std::string>& baseURL);
+  void startWarmUp();
+  void endWarmUp();
 
   // EngineEvents
   void loadChanged(WebKitLoadEvent event) override;
@@ -67,8 +70,6 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
   bool userMessage(WebKitUserMessage* message) override;
 
   platform::WKWebView& webView_;
-  // The engine's own process, when it shares none: made before the engine, which is related to it.
-  std::unique_ptr<WebProcessPrewarmer> ownProcess_;
   GObjectRef<WebKitSettings> settings_;
   GObjectRef<WebKitUserContentManager> contentManager_;
   GObjectRef<WebKitWebView> engine_;
@@ -82,6 +83,15 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
   std::shared_ptr<platform::WKNavigation> currentNavigation_;
   // WebKit ends a failed load with FINISHED too; that one is not reported as finished.
   bool currentFailed_ = false;
+
+  // Until the blank page that launches the engine's own process is done, the engine's events are
+  // that page's, and a load the web view asks for waits.
+  struct DeferredLoad {
+    std::string html;
+    std::optional<std::string> baseURL;
+  };
+  bool warmingUp_ = false;
+  std::optional<DeferredLoad> deferredLoad_;
 };
 
 }  // namespace velquor::gtk

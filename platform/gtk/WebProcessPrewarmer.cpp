@@ -12,13 +12,11 @@ constexpr const char* kBlankPage = "about:blank";
 
 }  // namespace
 
-WebProcessPrewarmer::WebProcessPrewarmer(WebKitWebContext* context, WebKitNetworkSession* session,
-                                         AfterProcessEnd afterEnd)
-    : context_(context), session_(session), afterEnd_(afterEnd) {}
+WebProcessPrewarmer::WebProcessPrewarmer(WebKitWebContext* context, WebKitNetworkSession* session)
+    : context_(context), session_(session) {}
 
 WebProcessPrewarmer::~WebProcessPrewarmer() {
   if (restartSource_ != 0) g_source_remove(restartSource_);
-  if (deferredLoadSource_ != 0) g_source_remove(deferredLoadSource_);
   // Callbacks still waiting belong to a toolkit that is going away: they are dropped, not run.
   if (view_) g_signal_handlers_disconnect_by_data(view_.get(), this);
 }
@@ -29,31 +27,9 @@ void WebProcessPrewarmer::prewarm(std::function<void()> ready) {
     return;
   }
   waiting_.push_back(std::move(ready));
-  if (view_) {
-    startNow();
-    return;
-  }
+  if (view_) return;  // on its way
   makeView();
   loadBlankPage();
-}
-
-void WebProcessPrewarmer::prewarmWhenIdle() {
-  if (view_) return;
-  makeView();
-  deferredLoadSource_ = g_idle_add_full(G_PRIORITY_LOW, deferredLoad, this, nullptr);
-}
-
-void WebProcessPrewarmer::startNow() {
-  if (deferredLoadSource_ == 0) return;
-  g_source_remove(std::exchange(deferredLoadSource_, 0));
-  loadBlankPage();
-}
-
-gboolean WebProcessPrewarmer::deferredLoad(gpointer self) {
-  auto* prewarmer = static_cast<WebProcessPrewarmer*>(self);
-  prewarmer->deferredLoadSource_ = 0;
-  prewarmer->loadBlankPage();
-  return G_SOURCE_REMOVE;
 }
 
 void WebProcessPrewarmer::makeView() {
@@ -92,7 +68,7 @@ void WebProcessPrewarmer::loadChanged(WebKitWebView*, WebKitLoadEvent event, gpo
 void WebProcessPrewarmer::processTerminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer self) {
   auto* prewarmer = static_cast<WebProcessPrewarmer*>(self);
   // A process that never got its blank page up is not started again: that could go on forever.
-  if (prewarmer->afterEnd_ == AfterProcessEnd::forget || !prewarmer->ready_) {
+  if (!prewarmer->ready_) {
     prewarmer->forget();
     return;
   }
