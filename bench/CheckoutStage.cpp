@@ -79,21 +79,6 @@ gulong watchFirstLoad(WebKitWebView* view, Arrival& arrival) {
                           &arrival);
 }
 
-// The same for a checkout's engine, whose first load may be the blank page that launches its process.
-struct CheckoutLoadWatch {
-  const velquor::platform::WKWebView* webView;
-  Arrival* arrival;
-};
-gulong watchCheckoutLoad(WebKitWebView* engine, CheckoutLoadWatch& watch) {
-  return g_signal_connect(engine, "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gpointer data) {
-                            const auto& watch = *static_cast<CheckoutLoadWatch*>(data);
-                            if (event == WEBKIT_LOAD_STARTED && !velquor::gtk::GtkToolkit::isWarmingUp(*watch.webView)) {
-                              watch.arrival->mark();
-                            }
-                          }),
-                          &watch);
-}
-
 std::shared_ptr<velquor::platform::WKWebView> findWebView(const std::shared_ptr<velquor::platform::UIView>& view) {
   if (!view) return nullptr;
   if (auto webView = std::dynamic_pointer_cast<velquor::platform::WKWebView>(view)) return webView;
@@ -177,20 +162,17 @@ CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDel
   const auto start = Clock::now();
   app.launch(screen_, gateway_.endpoint());
   const auto launched = Clock::now();
-  // Watched for the breakdown only; connecting costs microseconds, and no load starts before the
-  // engine's process has launched.
+  // Watched for the breakdown only; connecting costs microseconds, and the page starts loading only
+  // once the checkout has slid in.
   Arrival pageLoad;
-  std::shared_ptr<velquor::platform::WKWebView> webView;
   WebKitWebView* engine = nullptr;
   GtkWidget* page = nullptr;
   if (const auto presented = screen_->presentedViewController()) {
-    webView = findWebView(presented->view());
-    if (webView) engine = velquor::gtk::GtkToolkit::webKitWebView(*webView);
+    if (const auto webView = findWebView(presented->view())) engine = velquor::gtk::GtkToolkit::webKitWebView(*webView);
     page = toolkit_->widgetForViewController(*presented);
   }
   if (!engine || !page) throw std::runtime_error(moduleName(library) + " presented no checkout web view");
-  CheckoutLoadWatch loadWatch{webView.get(), &pageLoad};
-  const gulong watch = watchCheckoutLoad(engine, loadWatch);
+  const gulong watch = watchFirstLoad(engine, pageLoad);
   SlideWatch slide(gtk_widget_get_parent(gtk_widget_get_parent(page)));
   if (!spinUntil([&] { return arrival.arrived; }, kPatience)) {
     throw std::runtime_error(moduleName(library) + "'s checkout reported no result");
@@ -203,7 +185,6 @@ CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDel
   timing.toSlideStartMs = millisecondsBetween(start, slide.firstFrame.at);
   timing.toSlideEndMs = millisecondsBetween(start, slide.end.at);
   g_signal_handler_disconnect(engine, watch);
-  webView.reset();  // the checkout's own, to be released with it
   if (whileOpen) whileOpen();
 
   if (!dismissFromDelegate) screen_->dismissViewControllerAnimated(true, [&dismissed] { dismissed = true; });

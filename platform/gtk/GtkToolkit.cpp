@@ -101,11 +101,6 @@ WebKitWebView* GtkToolkit::webKitWebView(const platform::WKWebView& webView) {
   return peer ? peer->engine() : nullptr;
 }
 
-bool GtkToolkit::isWarmingUp(const platform::WKWebView& webView) {
-  auto* peer = dynamic_cast<WebKitWebViewPeer*>(webView.peer());
-  return peer && peer->isWarmingUp();
-}
-
 WebKitWebContext* GtkToolkit::webContext() const { return state_->webContext.get(); }
 
 WebKitNetworkSession* GtkToolkit::networkSession() const { return state_->networkSession.get(); }

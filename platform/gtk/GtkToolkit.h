@@ -75,10 +75,6 @@ class VELQUOR_GTK_EXPORT GtkToolkit final : public platform::Toolkit {
   GtkWidget* widgetForViewController(const platform::UIViewController& controller) const;
   // The engine of a web view created while a GtkToolkit was installed; null for any other.
   static WebKitWebView* webKitWebView(const platform::WKWebView& webView);
-  // True while that engine loads the blank page that launches a web process of its own (a web
-  // view made without prewarm()): its load and policy events until then are not the web view's,
-  // and a page the web view loads meanwhile waits for it.
-  static bool isWarmingUp(const platform::WKWebView& webView);
 
   // The process and network session every web view of this toolkit shares.
   WebKitWebContext* webContext() const;

@@ -8,8 +8,6 @@
 
 #include <malloc.h>
 
-#include <utility>
-
 namespace velquor::gtk {
 
 using platform::NSError;
@@ -74,7 +72,20 @@ struct PendingScriptDialog {
   WebKitScriptDialog* dialog = nullptr;
 };
 
-constexpr const char* kWarmUpPage = "about:blank";
+// Answered by nobody: it only makes WebKit launch the engine's process.
+constexpr const char* kLaunchMessageName = "velquor.launch";
+
+// WebKit would launch the engine's process only at its first load, which the checkout makes once
+// its screen has slid in. A message to the engine's (still empty) page launches it now, so that it
+// starts during the slide, with no page or load of its own for the page the web view loads to wait
+// behind. (A hidden view related to the engine, or a blank page of the engine's, also launches it,
+// but the process then makes, or loads, that page before the web view's.) The launch takes the main
+// loop for some tens of milliseconds; a slide's time counts from the present call, so the slide
+// does not end later for it.
+void launchProcess(WebKitWebView* engine) {
+  webkit_web_view_send_message_to_page(engine, webkit_user_message_new(kLaunchMessageName, nullptr), nullptr, nullptr,
+                                       nullptr);
+}
 
 }  // namespace
 
@@ -99,7 +110,7 @@ WebKitWebViewPeer::WebKitWebViewPeer(WKWebView& webView, WebKitWebContext* conte
   // Reading the configuration is all a peer may do while the web view is being made.
   configurationWatch_.emplace(webView_, [this] { applyPreferences(); }, [this] { applyScriptMessageNames(); });
   customUserAgentDidChange();
-  if (!sharedProcessView) startWarmUp();
+  if (!sharedProcessView) launchProcess(engine_.get());
 }
 
 WebKitWebViewPeer::~WebKitWebViewPeer() {
@@ -136,15 +147,6 @@ void WebKitWebViewPeer::customUserAgentDidChange() {
 void WebKitWebViewPeer::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
                                        const std::shared_ptr<WKNavigation>& navigation) {
   pendingNavigation_ = navigation;
-  if (warmingUp_) {
-    // Issued once the blank page is done, so that no event of its can be taken for this load's.
-    deferredLoad_ = DeferredLoad{html, baseURL};
-    return;
-  }
-  load(html, baseURL);
-}
-
-void WebKitWebViewPeer::load(const std::string& html, const std::optional<std::string>& baseURL) {
   // The bytes with their length: a NUL in the text must not end the document there. No base
   // address: the document is about:blank, as on the platform.
   GBytes* bytes = g_bytes_new(html.data(), html.size());
@@ -152,34 +154,9 @@ void WebKitWebViewPeer::load(const std::string& html, const std::optional<std::s
   g_bytes_unref(bytes);
 }
 
-// WebKit launches a view's web process only at its first load, which the checkout makes once its
-// screen has slid in. A blank page loaded now launches it during the slide instead, and the page
-// the web view loads is then the process's only one. (A hidden view related to the engine would
-// launch it as well, but the process then makes the hidden view's page first: the checkout's came
-// tens of milliseconds later.) The launch takes the main loop for some tens of milliseconds; the
-// slide's timing counts from the present call, so it is not made longer by that.
-void WebKitWebViewPeer::startWarmUp() {
-  warmingUp_ = true;
-  webkit_web_view_load_uri(engine_.get(), kWarmUpPage);
-}
+void WebKitWebViewPeer::stopLoading() { webkit_web_view_stop_loading(engine_.get()); }
 
-void WebKitWebViewPeer::endWarmUp() {
-  warmingUp_ = false;
-  if (auto deferred = std::exchange(deferredLoad_, std::nullopt)) load(deferred->html, deferred->baseURL);
-}
-
-void WebKitWebViewPeer::stopLoading() {
-  // A load still held behind the blank page is dropped: WebKit never began it.
-  if (deferredLoad_) {
-    deferredLoad_.reset();
-    pendingNavigation_.reset();
-  }
-  webkit_web_view_stop_loading(engine_.get());
-}
-
-bool WebKitWebViewPeer::isLoading() const {
-  return deferredLoad_.has_value() || (!warmingUp_ && webkit_web_view_is_loading(engine_.get()));
-}
+bool WebKitWebViewPeer::isLoading() const { return webkit_web_view_is_loading(engine_.get()); }
 
 void WebKitWebViewPeer::deliverScriptMessage(const std::string& name, ScriptMessage message) {
   auto webView = lockWebView();
@@ -189,11 +166,6 @@ void WebKitWebViewPeer::deliverScriptMessage(const std::string& name, ScriptMess
 }
 
 void WebKitWebViewPeer::loadChanged(WebKitLoadEvent event) {
-  if (warmingUp_) {
-    // Every load WebKit starts ends with FINISHED, a failed or stopped one too.
-    if (event == WEBKIT_LOAD_FINISHED) endWarmUp();
-    return;
-  }
   auto webView = lockWebView();
   if (!webView) return;
   switch (event) {
@@ -224,7 +196,6 @@ void WebKitWebViewPeer::loadChanged(WebKitLoadEvent event) {
 }
 
 void WebKitWebViewPeer::loadFailed(WebKitLoadEvent event, const char* uri, GError* error) {
-  if (warmingUp_) return;
   currentFailed_ = true;
   reportLoadFailure(event, errorFrom(error, uri));
 }
@@ -248,12 +219,6 @@ void WebKitWebViewPeer::reportLoadFailure(WebKitLoadEvent event, const NSError& 
 }
 
 void WebKitWebViewPeer::webProcessTerminated(WebKitWebProcessTerminationReason) {
-  if (warmingUp_) {
-    // The blank page went with the process, and no page of the web view's had been there: the
-    // held load launches a new one.
-    endWarmUp();
-    return;
-  }
   // The page and the load under way went with the process; WebKit reports neither again.
   pendingNavigation_.reset();
   currentNavigation_.reset();
@@ -273,7 +238,6 @@ bool WebKitWebViewPeer::userMessage(WebKitUserMessage* message) {
 }
 
 bool WebKitWebViewPeer::decidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
-  if (warmingUp_) return false;  // the blank page is ours, not the navigation delegate's
   auto webView = lockWebView();
   if (!webView) return false;
   if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {

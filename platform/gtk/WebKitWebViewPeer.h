@@ -25,8 +25,8 @@ namespace velquor::gtk {
 class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEvents {
  public:
   // A non-null `sharedProcessView` (of the same context and session, see prewarm()) gives the engine
-  // that view's web process. Without one the engine gets a process of its own, launched now by a
-  // blank page rather than at the web view's first load.
+  // that view's web process. Without one the engine gets a process of its own, launched now rather
+  // than at its first load.
   // `loadFailed` hears of every load that fails (not one that was cancelled), before the web view's
   // navigation delegate does.
   using LoadFailureObserver = std::function<void(const std::string& url, const platform::NSError& error)>;
@@ -37,7 +37,6 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
 
   WebKitWebView* engine() const { return engine_.get(); }
   GtkWidget* widget() const { return GTK_WIDGET(engine_.get()); }
-  bool isWarmingUp() const { return warmingUp_; }
 
   // WebKitWebViews made by peers and not yet finalised.
   static std::size_t liveCount();
@@ -55,9 +54,6 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
   void applyScriptMessageNames();
   void deliverScriptMessage(const std::string& name, ScriptMessage message);
   void reportLoadFailure(WebKitLoadEvent event, const platform::NSError& error);
-  void load(const std::string& html, const std::optional<std::string>& baseURL);
-  void startWarmUp();
-  void endWarmUp();
 
   // EngineEvents
   void loadChanged(WebKitLoadEvent event) override;
@@ -83,15 +79,6 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
   std::shared_ptr<platform::WKNavigation> currentNavigation_;
   // WebKit ends a failed load with FINISHED too; that one is not reported as finished.
   bool currentFailed_ = false;
-
-  // Until the blank page that launches the engine's own process is done, the engine's events are
-  // that page's, and a load the web view asks for waits.
-  struct DeferredLoad {
-    std::string html;
-    std::optional<std::string> baseURL;
-  };
-  bool warmingUp_ = false;
-  std::optional<DeferredLoad> deferredLoad_;
 };
 
 }  // namespace velquor::gtk

@@ -51,26 +51,15 @@ class GtkToolkitDriver final : public ToolkitDriver {
   }
 
   void observeLoads(const WKWebView& webView, std::function<void(bool started)> observer) override {
-    // After the toolkit's handling, which tells when the blank page that launches the engine's
-    // process is done: its load is not the web view's.
-    struct Observer {
-      const WKWebView* webView;
-      std::function<void(bool)> observe;
-      bool inWarmUp = false;
-    };
-    auto* held = new Observer{&webView, std::move(observer)};
+    auto* held = new std::function<void(bool)>(std::move(observer));
     g_signal_connect_data(
         engine(webView), "load-changed",
         G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gpointer data) {
-          auto& observer = *static_cast<Observer*>(data);
-          if (event == WEBKIT_LOAD_STARTED && GtkToolkit::isWarmingUp(*observer.webView)) observer.inWarmUp = true;
-          if (observer.inWarmUp) {
-            if (event == WEBKIT_LOAD_FINISHED) observer.inWarmUp = false;
-            return;
+          if (event == WEBKIT_LOAD_STARTED || event == WEBKIT_LOAD_FINISHED) {
+            (*static_cast<std::function<void(bool)>*>(data))(event == WEBKIT_LOAD_STARTED);
           }
-          if (event == WEBKIT_LOAD_STARTED || event == WEBKIT_LOAD_FINISHED) observer.observe(event == WEBKIT_LOAD_STARTED);
         }),
-        held, [](gpointer data, GClosure*) { delete static_cast<Observer*>(data); }, G_CONNECT_AFTER);
+        held, [](gpointer data, GClosure*) { delete static_cast<std::function<void(bool)>*>(data); }, G_CONNECT_AFTER);
   }
 
   SpinnerOnScreen spinnerOnScreen(const UIActivityIndicatorView& spinner) override {
@@ -166,29 +155,22 @@ class GtkToolkitDriver final : public ToolkitDriver {
   }
 
   void refuseNavigations(const WKWebView& webView, std::vector<NavigationAttempt>& attempts) override {
-    struct Refusal {
-      const WKWebView* webView;
-      std::vector<NavigationAttempt>* attempts;
-    };
     // Ahead of the toolkit's own handling, which allows every navigation.
-    g_signal_connect_data(engine(webView), "decide-policy",
-                          G_CALLBACK(+[](WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
-                                         gpointer data) -> gboolean {
-                            const auto& refusal = *static_cast<Refusal*>(data);
-                            // The blank page that launches the engine's process is not the web view's.
-                            if (GtkToolkit::isWarmingUp(*refusal.webView)) return FALSE;
-                            if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
-                            auto* action = webkit_navigation_policy_decision_get_navigation_action(
-                                WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-                            WebKitURIRequest* request = webkit_navigation_action_get_request(action);
-                            const char* method = webkit_uri_request_get_http_method(request);
-                            refusal.attempts->push_back({webkit_uri_request_get_uri(request), method ? method : "GET"});
-                            if (g_str_has_prefix(webkit_uri_request_get_uri(request), "about:")) return FALSE;
-                            webkit_policy_decision_ignore(decision);
-                            return TRUE;
-                          }),
-                          new Refusal{&webView, &attempts}, [](gpointer data, GClosure*) { delete static_cast<Refusal*>(data); },
-                          GConnectFlags{});
+    g_signal_connect(engine(webView), "decide-policy",
+                     G_CALLBACK(+[](WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                    gpointer data) -> gboolean {
+                       if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
+                       auto* action = webkit_navigation_policy_decision_get_navigation_action(
+                           WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+                       WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+                       const char* method = webkit_uri_request_get_http_method(request);
+                       static_cast<std::vector<NavigationAttempt>*>(data)->push_back(
+                           {webkit_uri_request_get_uri(request), method ? method : "GET"});
+                       if (g_str_has_prefix(webkit_uri_request_get_uri(request), "about:")) return FALSE;
+                       webkit_policy_decision_ignore(decision);
+                       return TRUE;
+                     }),
+                     &attempts);
   }
 
   bool isFormPageAddress(const std::string& url) const override { return url == "about:blank"; }
