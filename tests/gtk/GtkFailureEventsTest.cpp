@@ -120,7 +120,7 @@ TEST_F(GtkFailureEvents, APageStoppedBeforeTheProcessIsUpNeverPostsAndTheNextPag
   webView->stopLoading();
   ASSERT_TRUE(spinUntil([&] { return velquor_testing::ownWebProcessCount() == 1; }));
   spinFor(500ms);
-  // (WebKit itself goes on calling a view stopped this early loading; the platform never does that.)
+  // (WebKit itself goes on calling a view stopped this early loading; neither library stops a load.)
   EXPECT_EQ(server.requestCount("/pay"), 0u);
   EXPECT_EQ(recorder->count("finish"), 0u);
 
