@@ -42,6 +42,7 @@ void measureResidentGrowth(Library library, int checkouts) {
     stage.checkout(library);
     const auto resident = static_cast<double>(residentBytes());
     const auto heap = heapUse();
+    if (done == kSettledAfter && checkouts > kSettledAfter) reportResult("rss.settled", resident);
     if (done == 1 || done == checkouts) {
       const std::string when = done == 1 ? ".first" : ".last";
       reportResult("rss" + when, resident);

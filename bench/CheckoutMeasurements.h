@@ -13,10 +13,15 @@ namespace bench {
 // after one uncounted warm-up of each: "<library>.<checkout|floor>.<post|completion|pageload>".
 void measureCheckoutTimes(int runs, const std::vector<Library>& libraries, const StageSettings& settings = {});
 
+// After this many checkouts the toolkit's and the engine's caches in the app (glyphs, textures,
+// WebKit's records) have filled: what the resident size does after it is the checkouts' own.
+constexpr int kSettledAfter = 10;
+
 // Resident size after the first and after the last of `checkouts` sequential checkouts, each
-// dismissed before the next: "rss.first", "rss.last"; the heap in use at the same points,
-// "heap.first", "heap.last"; and "rss.released", the resident size once malloc has given its free
-// heap back after the last (bytes).
+// dismissed before the next: "rss.first", "rss.last", and "rss.settled" after the kSettledAfter-th
+// when there are more; the heap in use after the first and the last, "heap.first", "heap.last";
+// and "rss.released", the resident size once malloc has given its free heap back after the last
+// (bytes).
 void measureResidentGrowth(Library library, int checkouts);
 
 // The first checkout of a fresh process, after the app's start-up (and its prewarm() when

@@ -1,6 +1,7 @@
 #include "CheckoutMeasures.h"
 
 #include <malloc.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -8,6 +9,13 @@
 #include <fstream>
 
 namespace bench {
+
+double processCpuMilliseconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto ms = [](const timeval& time) { return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_usec) / 1e3; };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
 
 std::size_t residentBytes() {
   std::ifstream statm("/proc/self/statm");

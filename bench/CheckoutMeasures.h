@@ -28,6 +28,10 @@ struct CheckoutTiming {
   double toLaunchedMs = 0;
   double toSlideStartMs = 0;
   double toSlideEndMs = 0;
+  // CPU time of the app's process (all its threads): from the start to the page load's start, and
+  // in the launcher call (none for the floor).
+  double cpuToPageLoadMs = 0;
+  double cpuLauncherMs = 0;
 };
 
 // How a stage's toolkit and gateway are set up.
@@ -44,6 +48,9 @@ inline double median(std::vector<double> values) {
   const std::size_t middle = values.size() / 2;
   return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
+
+// CPU time this process has used so far, user and system, all threads (getrusage).
+double processCpuMilliseconds();
 
 // This process's resident set size in bytes, from /proc/self/statm.
 std::size_t residentBytes();

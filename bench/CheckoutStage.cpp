@@ -1,5 +1,6 @@
 #include "CheckoutStage.h"
 
+#include "Arrival.h"
 #include "BenchParams.h"
 #include "HeadlessFormPage.h"
 
@@ -22,23 +23,6 @@ constexpr auto kSettlePatience = 15s;
 // What the checkout's web view is set up with, and what the floor's is set up with too.
 constexpr const char* kUserAgent = "Velquor-iOS-SDK";
 constexpr const char* kResultChannel = "paymentResponseIos";
-
-// One result, as heard by a delegate or by the floor's handler.
-struct Arrival {
-  bool arrived = false;
-  Clock::time_point at;
-  void mark() {
-    if (arrived) return;
-    arrived = true;
-    at = Clock::now();
-  }
-};
-
-CheckoutTiming timingOf(Clock::time_point start, const velquor::sandbox::ReceivedRequest& post, const Arrival& result,
-                        const Arrival& pageLoad) {
-  return {millisecondsBetween(start, post.receivedAt), millisecondsBetween(start, result.at),
-          millisecondsBetween(start, pageLoad.at)};
-}
 
 // The window's slide: its first frame and its end.
 struct SlideWatch {
@@ -159,9 +143,11 @@ CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDel
     }
   };
 
+  const double startCpu = processCpuMilliseconds();
   const auto start = Clock::now();
   app.launch(screen_, gateway_.endpoint());
   const auto launched = Clock::now();
+  const double launchedCpu = processCpuMilliseconds();
   // Watched for the breakdown only; connecting costs microseconds, and the page starts loading only
   // once the checkout has slid in.
   Arrival pageLoad;
@@ -180,8 +166,9 @@ CheckoutTiming CheckoutStage::timedCheckout(Library library, bool dismissFromDel
   const auto post = posts_.waitForRequest(postsBefore + 1, 0ms);
   if (!post) throw std::runtime_error("the gateway recorded no payment post");
   if (!spinUntil([&] { return slide.end.arrived; }, kPatience)) throw std::runtime_error("the checkout's slide never ended");
-  auto timing = timingOf(start, *post, arrival, pageLoad);
+  auto timing = timingOf(start, startCpu, *post, arrival, pageLoad);
   timing.toLaunchedMs = millisecondsBetween(start, launched);
+  timing.cpuLauncherMs = launchedCpu - startCpu;
   timing.toSlideStartMs = millisecondsBetween(start, slide.firstFrame.at);
   timing.toSlideEndMs = millisecondsBetween(start, slide.end.at);
   g_signal_handler_disconnect(engine, watch);
@@ -199,6 +186,7 @@ CheckoutTiming CheckoutStage::floor(Library library, const std::function<void()>
   const std::size_t processesBefore = ownWebProcessCount();
   Arrival result;
 
+  const double startCpu = processCpuMilliseconds();
   const auto start = Clock::now();
   // What the checkout's web view is given: the toolkit's context and session, the user agent, the
   // window-opening permission, one script-message channel.
@@ -239,7 +227,7 @@ CheckoutTiming CheckoutStage::floor(Library library, const std::function<void()>
   if (!post) throw std::runtime_error("the gateway recorded no payment post from the bare web view");
 
   settle(processesBefore);
-  return timingOf(start, *post, result, pageLoad);
+  return timingOf(start, startCpu, *post, result, pageLoad);
 }
 
 const std::string& CheckoutStage::formPage(Library library) {

@@ -22,6 +22,8 @@ struct Samples {
   std::vector<double> launched;
   std::vector<double> slideStart;
   std::vector<double> slideEnd;
+  std::vector<double> cpuPageLoad;
+  std::vector<double> cpuLauncher;
   void add(const CheckoutTiming& timing) {
     pageLoad.push_back(timing.toPageLoadMs);
     post.push_back(timing.toPostMs);
@@ -29,8 +31,10 @@ struct Samples {
     launched.push_back(timing.toLaunchedMs);
     slideStart.push_back(timing.toSlideStartMs);
     slideEnd.push_back(timing.toSlideEndMs);
+    cpuPageLoad.push_back(timing.cpuToPageLoadMs);
+    cpuLauncher.push_back(timing.cpuLauncherMs);
   }
-  // "<name>.<post|completion|pageload|slidestart|slideend>", medians.
+  // "<name>.<post|completion|pageload|launched|slidestart|slideend|cpupageload|cpulauncher>", medians.
   void report(const std::string& name) const {
     reportResult(name + ".post", median(post));
     reportResult(name + ".completion", median(completion));
@@ -38,14 +42,18 @@ struct Samples {
     reportResult(name + ".launched", median(launched));
     reportResult(name + ".slidestart", median(slideStart));
     reportResult(name + ".slideend", median(slideEnd));
+    reportResult(name + ".cpupageload", median(cpuPageLoad));
+    reportResult(name + ".cpulauncher", median(cpuLauncher));
   }
 };
 
 inline std::string formatted(const CheckoutTiming& timing) {
-  char text[160];
-  std::snprintf(text, sizeof text, "launched %.1f, slide %.1f-%.1f, page load %.1f, POST %.1f, completion %.1f ms",
+  char text[200];
+  std::snprintf(text, sizeof text,
+                "launched %.1f, slide %.1f-%.1f, page load %.1f, POST %.1f, completion %.1f ms; CPU to the page load "
+                "%.1f ms",
                 timing.toLaunchedMs, timing.toSlideStartMs, timing.toSlideEndMs, timing.toPageLoadMs, timing.toPostMs,
-                timing.toCompletionMs);
+                timing.toCompletionMs, timing.cpuToPageLoadMs);
   return text;
 }
 

@@ -1,5 +1,6 @@
 #include "QtCheckoutStage.h"
 
+#include "Arrival.h"
 #include "BenchParams.h"
 #include "HeadlessFormPage.h"
 #include "ProcessTree.h"
@@ -41,22 +42,6 @@ constexpr const char* kFloorScript = R"JS(
 window.webkit = {messageHandlers: {paymentResponseIos: {postMessage(body) {
   console.log("velquor-floor-result " + JSON.stringify(body));
 }}}};)JS";
-
-struct Arrival {
-  bool arrived = false;
-  Clock::time_point at;
-  void mark() {
-    if (arrived) return;
-    arrived = true;
-    at = Clock::now();
-  }
-};
-
-CheckoutTiming timingOf(Clock::time_point start, const velquor::sandbox::ReceivedRequest& post, const Arrival& result,
-                        const Arrival& pageLoad) {
-  return {millisecondsBetween(start, post.receivedAt), millisecondsBetween(start, result.at),
-          millisecondsBetween(start, pageLoad.at)};
-}
 
 std::shared_ptr<velquor::platform::WKWebView> findWebView(const std::shared_ptr<velquor::platform::UIView>& view) {
   if (!view) return nullptr;
@@ -151,9 +136,11 @@ CheckoutTiming QtCheckoutStage::checkout(Library library, const std::function<vo
     if (call.kind == DelegateCall::Kind::completed) arrival.mark();
   };
 
+  const double startCpu = processCpuMilliseconds();
   const auto start = Clock::now();
   app.launch(screen_, gateway_.endpoint());
   const auto launched = Clock::now();
+  const double launchedCpu = processCpuMilliseconds();
   Arrival pageLoad;
   QWebEngineView* engine = nullptr;
   QWidget* page = nullptr;
@@ -179,8 +166,9 @@ CheckoutTiming QtCheckoutStage::checkout(Library library, const std::function<vo
   const auto post = posts_.waitForRequest(postsBefore + 1, 0ms);
   if (!post) throw std::runtime_error("the gateway recorded no payment post");
   if (!spinUntil([&] { return slideEnd.arrived; }, kPatience)) throw std::runtime_error("the checkout's slide never ended");
-  auto timing = timingOf(start, *post, arrival, pageLoad);
+  auto timing = timingOf(start, startCpu, *post, arrival, pageLoad);
   timing.toLaunchedMs = millisecondsBetween(start, launched);
+  timing.cpuLauncherMs = launchedCpu - startCpu;
   timing.toSlideStartMs = millisecondsBetween(start, slideStart.at);
   timing.toSlideEndMs = millisecondsBetween(start, slideEnd.at);
   QObject::disconnect(watch);
@@ -199,6 +187,7 @@ CheckoutTiming QtCheckoutStage::floor(Library library, const std::function<void(
   const std::size_t renderersBefore = descendantsForkedBy(kZygoteArgument);
   Arrival result;
 
+  const double startCpu = processCpuMilliseconds();
   const auto start = Clock::now();
   // What the checkout's web view is given: the toolkit's profile and user agent, the
   // window-opening permission, a handler for the one script-message name.
@@ -230,7 +219,7 @@ CheckoutTiming QtCheckoutStage::floor(Library library, const std::function<void(
   const auto post = posts_.waitForRequest(postsBefore + 1, 0ms);
   if (!post) throw std::runtime_error("the gateway recorded no payment post from the bare web view");
   settle(renderersBefore);
-  return timingOf(start, *post, result, pageLoad);
+  return timingOf(start, startCpu, *post, result, pageLoad);
 }
 
 const std::string& QtCheckoutStage::formPage(Library library) {
