@@ -18,11 +18,7 @@ namespace {
 // When the presentation began (both clocks are CLOCK_MONOTONIC): loading the screen's view and
 // making its page are part of the slide's time, not a wait before it.
 gint64 slideStart(const UIViewController& presented) {
-  const gint64 now = g_get_monotonic_time();
-  const auto began = presented.presentationStart();
-  if (began == std::chrono::steady_clock::time_point{}) return now;
-  const auto since = std::chrono::duration_cast<std::chrono::microseconds>(began.time_since_epoch()).count();
-  return std::min<gint64>(now, since);
+  return std::chrono::duration_cast<std::chrono::microseconds>(presented.slideStart().time_since_epoch()).count();
 }
 
 // A completion still comes should the slide's end never be heard of, this long after it.

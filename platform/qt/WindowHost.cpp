@@ -70,10 +70,7 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
     QWidget* web = widget->findChild<QWebEngineView*>();
     (web && web->isVisibleTo(widget) ? web : widget.data())->setFocus(Qt::OtherFocusReason);
   };
-  const auto start = std::min(presented->presentationStart() == std::chrono::steady_clock::time_point{}
-                                  ? std::chrono::steady_clock::now()
-                                  : presented->presentationStart(),
-                              std::chrono::steady_clock::now());
+  const auto start = presented->slideStart();
   if (animated && state_.options.presentationCompletesAtStart) {
     postToMainLoop(std::move(didPresent));
     slide(widget, QPoint(0, window_->height()), QPoint(0, 0), animated, start, std::move(focusWhenShown));

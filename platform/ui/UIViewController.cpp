@@ -4,6 +4,8 @@
 #include <velquor/platform/UINavigationController.h>
 #include <velquor/platform/UIStoryboard.h>
 
+#include <algorithm>
+
 namespace velquor::platform {
 
 namespace {
@@ -104,6 +106,11 @@ void UIViewController::forwardAppearance(bool appearing, bool finished, bool ani
   }
   auto children = children_;  // a callback may change containment
   for (const auto& child : children) child->forwardAppearance(appearing, finished, animated);
+}
+
+std::chrono::steady_clock::time_point UIViewController::slideStart() const {
+  const auto now = std::chrono::steady_clock::now();
+  return presentationStart_ == std::chrono::steady_clock::time_point{} ? now : std::min(presentationStart_, now);
 }
 
 void UIViewController::presentViewController(std::shared_ptr<UIViewController> viewController, bool animated,

@@ -78,6 +78,9 @@ class VELQUOR_PLATFORM_EXPORT UIViewController : public NSObject {
   // the slide from here, so that loading the view is part of the presentation's time rather than a
   // wait before it. The epoch (no time) before the screen was first presented.
   std::chrono::steady_clock::time_point presentationStart() const { return presentationStart_; }
+  // Where a toolkit's slide counts from: presentationStart(), or now for a screen never presented
+  // (and never later than now).
+  std::chrono::steady_clock::time_point slideStart() const;
   bool isBeingDismissed() const { return beingDismissed_; }
 
   std::shared_ptr<UIStoryboard> storyboard() const { return storyboard_.lock(); }

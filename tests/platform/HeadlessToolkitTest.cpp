@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using namespace velquor::platform;
 using velquor::headless::HeadlessToolkit;
 
@@ -40,6 +42,28 @@ TEST(Presentation, CompletesOnALaterTurnOfTheRunLoopExactlyOnce) {
   EXPECT_EQ(completions, 1);
   EXPECT_FALSE(navigation->isBeingPresented());
   EXPECT_EQ(content->navigationController(), navigation);
+}
+
+TEST(Presentation, TheSlideCountsFromBeforeTheViewLoadsAndAScreenNeverPresentedFromNow) {
+  using Clock = std::chrono::steady_clock;
+  auto idle = std::make_shared<UIViewController>();
+  const auto before = Clock::now();
+  const auto unpresented = idle->slideStart();
+  EXPECT_LE(before, unpresented);
+  EXPECT_LE(unpresented, Clock::now());
+
+  HeadlessToolkit toolkit;
+  auto screen = toolkit.makeAppScreen();
+  struct Loading : UIViewController {
+    Clock::time_point loadedAt{};
+    void viewDidLoad() override { loadedAt = Clock::now(); }
+  };
+  auto content = std::make_shared<Loading>();
+  const auto called = Clock::now();
+  screen->presentViewController(content, true, nullptr);
+  EXPECT_LE(called, content->slideStart());
+  EXPECT_LE(content->slideStart(), content->loadedAt) << "loading the view is part of the slide";
+  EXPECT_EQ(content->slideStart(), content->presentationStart());
 }
 
 TEST(Presentation, AScreenThatIsAlreadyPresentingRefusesAnotherAndRunsNoCompletion) {
