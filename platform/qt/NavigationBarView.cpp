@@ -15,11 +15,11 @@ namespace velquor::qt {
 using platform::UIColor;
 
 NavigationBarView::NavigationBarView(const std::shared_ptr<platform::UINavigationController>& navigation,
-                                     QtToolkitState& state)
+                                     QtToolkitState& state, QWidget* parent)
     : navigationBar_(navigation->navigationBar()), state_(state) {
   if (auto top = navigation->topViewController()) navigationItem_ = top->navigationItem();
 
-  bar_ = new QWidget();
+  bar_ = new QWidget(parent);
   bar_->setObjectName(kBarName);
   bar_->setAutoFillBackground(true);
   bar_->setFixedHeight(static_cast<int>(platform::UINavigationController::kBarHeight));

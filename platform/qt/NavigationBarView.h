@@ -23,7 +23,9 @@ struct QtToolkitState;
 // tint, else the bar's tint, else the system blue. A click sends the item's action.
 class NavigationBarView {
  public:
-  NavigationBarView(const std::shared_ptr<platform::UINavigationController>& navigation, QtToolkitState& state);
+  // The bar is made inside `parent` (a page of the window), not as a window of its own.
+  NavigationBarView(const std::shared_ptr<platform::UINavigationController>& navigation, QtToolkitState& state,
+                    QWidget* parent);
   ~NavigationBarView();
   NavigationBarView(const NavigationBarView&) = delete;
   NavigationBarView& operator=(const NavigationBarView&) = delete;

@@ -10,9 +10,10 @@
 namespace velquor::qt {
 
 PresentedPage::PresentedPage(std::shared_ptr<platform::UIViewController> controller, QtToolkitState& state,
-                             std::function<void()> escape)
+                             QWidget* window, std::function<void()> escape)
     : controller_(std::move(controller)), state_(state) {
-  page_ = new QWidget();
+  page_ = new QWidget(window);
+  page_->hide();
   page_->setObjectName(kPageName);
   // Opaque: the app's content under it must not show through.
   page_->setAutoFillBackground(true);
@@ -22,14 +23,14 @@ PresentedPage::PresentedPage(std::shared_ptr<platform::UIViewController> control
 
   std::shared_ptr<platform::UIView> contentView;
   if (auto navigation = std::dynamic_pointer_cast<platform::UINavigationController>(controller_)) {
-    bar_ = std::make_unique<NavigationBarView>(navigation, state_);
+    bar_ = std::make_unique<NavigationBarView>(navigation, state_, page_);
     layout->addWidget(bar_->widget());
     if (auto top = navigation->topViewController()) contentView = top->view();
   } else {
     contentView = controller_->view();
   }
   if (contentView) {
-    content_ = std::make_unique<ViewRenderer>(contentView, state_, true);
+    content_ = std::make_unique<ViewRenderer>(contentView, state_, true, page_);
     if (content_->widget()) layout->addWidget(content_->widget(), 1);
   }
   state_.widgets[controller_.get()] = page_;

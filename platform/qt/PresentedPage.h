@@ -20,9 +20,12 @@ struct QtToolkitState;
 // the controller (and so its views and web views) until it is destroyed.
 //
 // Escape pressed anywhere in the page (its web content included) runs `escape`.
+//
+// The page is made inside `window`, hidden until shown: made as a window of its own and moved in
+// later, it would take the keys from the app's window when it moves.
 class PresentedPage {
  public:
-  PresentedPage(std::shared_ptr<platform::UIViewController> controller, QtToolkitState& state,
+  PresentedPage(std::shared_ptr<platform::UIViewController> controller, QtToolkitState& state, QWidget* window,
                 std::function<void()> escape);
   ~PresentedPage();
   PresentedPage(const PresentedPage&) = delete;

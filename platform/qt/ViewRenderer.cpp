@@ -30,7 +30,9 @@ int pixels(double value) { return std::max(0, static_cast<int>(std::lround(value
 // A plain view's area: lays its subviews out again whenever its size changes.
 class ViewArea final : public QWidget {
  public:
-  explicit ViewArea(std::function<void()> resized) : resized_(std::move(resized)) { setObjectName(ViewRenderer::kAreaName); }
+  ViewArea(std::function<void()> resized, QWidget* parent) : QWidget(parent), resized_(std::move(resized)) {
+    setObjectName(ViewRenderer::kAreaName);
+  }
 
  protected:
   void resizeEvent(QResizeEvent* event) override {
@@ -44,21 +46,23 @@ class ViewArea final : public QWidget {
 
 }  // namespace
 
-ViewRenderer::ViewRenderer(std::shared_ptr<platform::UIView> view, QtToolkitState& state, bool isRoot)
+ViewRenderer::ViewRenderer(std::shared_ptr<platform::UIView> view, QtToolkitState& state, bool isRoot,
+                           QWidget* parent)
     : view_(std::move(view)), state_(state), isRoot_(isRoot) {
   if (auto* webView = dynamic_cast<platform::WKWebView*>(view_.get())) {
     if (auto* peer = dynamic_cast<WebEngineViewPeer*>(webView->peer()); peer && peer->view()) {
       kind_ = Kind::WebView;
       widget_ = peer->view();
+      if (!widget_->parentWidget()) widget_->setParent(parent);
     }
   } else if (dynamic_cast<platform::UIActivityIndicatorView*>(view_.get())) {
     kind_ = Kind::Spinner;
-    widget_ = new SpinnerWidget();
+    widget_ = new SpinnerWidget(parent);
   }
   if (!widget_) {
     // A plain view, or a web view of another toolkit: an area that holds the subviews.
     kind_ = Kind::Plain;
-    widget_ = new ViewArea([this] { placeChildren(); });
+    widget_ = new ViewArea([this] { placeChildren(); }, parent);
     widget_->setAutoFillBackground(true);
   }
   state_.widgets[view_.get()] = widget_;
@@ -145,7 +149,7 @@ void ViewRenderer::syncSubviews() {
     auto reused = std::find_if(children_.begin(), children_.end(),
                                [&](const auto& child) { return child && child->view() == subview; });
     next.push_back(reused != children_.end() ? std::move(*reused)
-                                             : std::make_unique<ViewRenderer>(subview, state_, false));
+                                             : std::make_unique<ViewRenderer>(subview, state_, false, widget_));
   }
   children_ = std::move(next);  // renderers of views that left are dropped here
   for (const auto& child : children_) {

@@ -21,8 +21,10 @@ struct QtToolkitState;
 // its superview stays centred, any other sits at its frame.
 class ViewRenderer {
  public:
-  // A root fills whatever its parent widget gives it.
-  ViewRenderer(std::shared_ptr<platform::UIView> view, QtToolkitState& state, bool isRoot);
+  // A root fills whatever its parent widget gives it. Its widget is made inside `parent`: made as a
+  // window of its own and moved in later, it would flash on screen and take the keys from the app's
+  // window (a web view is moved in only when no other page holds it).
+  ViewRenderer(std::shared_ptr<platform::UIView> view, QtToolkitState& state, bool isRoot, QWidget* parent);
   ~ViewRenderer();
   ViewRenderer(const ViewRenderer&) = delete;
   ViewRenderer& operator=(const ViewRenderer&) = delete;

@@ -324,6 +324,59 @@ TEST_F(QtPresentation, TheSpinnerIsCentredOverTheRootViewAndShownExactlyWhileItA
   EXPECT_FALSE(spinnerWidget->isVisible());
 }
 
+// Every widget shown as a window of its own while it watches.
+class WindowsShown final : public QObject {
+ public:
+  WindowsShown() { qApp->installEventFilter(this); }
+  ~WindowsShown() override { qApp->removeEventFilter(this); }
+  QStringList names;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Show && widget && widget->isWindow()) {
+      names << QString::fromLatin1(widget->metaObject()->className()) + ' ' + widget->objectName();
+    }
+    return false;
+  }
+};
+
+TEST_F(QtPresentation, TheScreensWidgetsAreMadeInsideTheWindowNoneOpensAsAWindowOfItsOwn) {
+  auto content = std::make_shared<UIViewController>();
+  auto root = content->view();
+  auto webView = WKWebView::initWithFrame(root->bounds(), std::make_shared<WKWebViewConfiguration>());
+  root->addSubview(webView);
+  auto spinner = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyle::Gray);
+  spinner->startAnimating();
+  root->addSubview(spinner);
+  auto hidden = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
+  hidden->setHidden(true);
+  root->addSubview(hidden);
+
+  std::shared_ptr<UINavigationController> navigation;
+  {
+    WindowsShown shown;
+    navigation = presentNavigation(content);
+    spinFor(20ms);
+    EXPECT_TRUE(shown.names.isEmpty()) << shown.names.join(", ").toStdString();
+  }
+  // Each shows with the page, or stays hidden, as its view says.
+  for (const auto& [view, visible] : std::vector<std::pair<std::shared_ptr<UIView>, bool>>{
+           {root, true}, {webView, true}, {spinner, true}, {hidden, false}}) {
+    QWidget* widget = toolkit->widgetForView(*view);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_FALSE(widget->isWindow());
+    EXPECT_EQ(widget->isVisible(), visible);
+  }
+  QWidget* bar = toolkit->widgetForView(*navigation->navigationBar());
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(bar->isVisible());
+  navigation->navigationBar()->setHidden(true);
+  EXPECT_FALSE(bar->isVisible());
+  navigation->navigationBar()->setHidden(false);
+  EXPECT_TRUE(bar->isVisible());
+}
+
 class QtAlert : public QtPresentation {
  protected:
   void SetUp() override {
