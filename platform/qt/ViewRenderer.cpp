@@ -155,11 +155,11 @@ void ViewRenderer::syncSubviews() {
   for (const auto& child : children_) {
     QWidget* childWidget = child->widget();
     if (!childWidget) continue;
-    if (childWidget->parentWidget() && childWidget->parentWidget() != widget_) {
+    // Made in this area; only a web view another page holds is not.
+    if (childWidget->parentWidget() != widget_) {
       qWarning("velquor: a view is already shown elsewhere; it is not shown twice");
       continue;
     }
-    childWidget->setParent(widget_);
     childWidget->raise();  // model order: later above
     childWidget->setVisible(!child->view()->isHidden());
     child->place();
