@@ -15,6 +15,13 @@ struct _VelquorSlideLayer {
   gint64 firstFrame;
   guint tick;
   guint endTimer;
+  // What the last drawn frame cost, from its tick to the end of its paint, so that expensive frames
+  // are spaced out (see frame()).
+  GdkFrameClock* paintClock;
+  gulong afterPaint;
+  gint64 drawnAt;
+  gint64 drawCost;
+  gboolean drawing;
 };
 
 G_DEFINE_FINAL_TYPE(VelquorSlideLayer, velquor_slide_layer, GTK_TYPE_WIDGET)
@@ -23,6 +30,14 @@ namespace {
 
 enum { PROP_0, PROP_SLIDING, N_PROPS };
 GParamSpec* properties[N_PROPS];
+
+// A slide's frames take at most about this share of the time: after a frame that took d to draw,
+// the next is drawn no sooner than d / share later. With a GPU a frame takes well under a
+// millisecond and every frame is drawn; drawn in software (no GPU, or a virtual display) one takes
+// 5-15 ms of both cores, which the web engine's process, starting at the same time, needs.
+constexpr gint64 kDrawShareInverse = 4;
+// However long frames take, the slide moves at least this often, so it stays a slide.
+constexpr gint64 kLongestFrameGap = 50'000;
 
 double targetOf(VelquorSlide slide) { return slide == VELQUOR_SLIDE_DOWN ? 1.0 : 0.0; }
 
@@ -38,8 +53,34 @@ void relayout(VelquorSlideLayer* self) {
   }
 }
 
+void stopTiming(VelquorSlideLayer* self) {
+  if (self->afterPaint) g_signal_handler_disconnect(self->paintClock, self->afterPaint);
+  g_clear_object(&self->paintClock);
+  self->afterPaint = 0;
+  self->drawnAt = 0;
+  self->drawCost = 0;
+  self->drawing = FALSE;
+}
+
+void painted(GdkFrameClock*, gpointer data) {
+  auto* self = static_cast<VelquorSlideLayer*>(data);
+  if (!self->drawing) return;
+  self->drawing = FALSE;
+  self->drawCost = g_get_monotonic_time() - self->drawnAt;
+}
+
+void startTiming(VelquorSlideLayer* self) {
+  GdkFrameClock* clock = gtk_widget_get_frame_clock(GTK_WIDGET(self));
+  if (clock == self->paintClock) return;
+  stopTiming(self);
+  if (!clock) return;
+  self->paintClock = GDK_FRAME_CLOCK(g_object_ref(clock));
+  self->afterPaint = g_signal_connect(clock, "after-paint", G_CALLBACK(painted), self);
+}
+
 void finish(VelquorSlideLayer* self) {
   if (self->slide == VELQUOR_SLIDE_NONE) return;
+  stopTiming(self);
   if (self->tick) gtk_widget_remove_tick_callback(GTK_WIDGET(self), self->tick);
   if (self->endTimer) g_source_remove(self->endTimer);
   self->tick = 0;
@@ -58,6 +99,14 @@ gboolean frame(GtkWidget* widget, GdkFrameClock* clock, gpointer) {
   if (self->firstFrame == 0) self->firstFrame = now;
   const double span = static_cast<double>(self->end - self->firstFrame);
   const double progress = span <= 0 ? 1.0 : std::clamp(static_cast<double>(now - self->firstFrame) / span, 0.0, 1.0);
+  // A frame too soon after an expensive one is left out; the last one is always drawn.
+  const gint64 tick = g_get_monotonic_time();
+  if (progress < 1.0 && self->drawnAt != 0 &&
+      tick - self->drawnAt < std::min(kDrawShareInverse * self->drawCost, kLongestFrameGap)) {
+    return G_SOURCE_CONTINUE;
+  }
+  self->drawnAt = tick;
+  self->drawing = TRUE;
   self->offset = self->from + (targetOf(self->slide) - self->from) * easeOutCubic(progress);
   relayout(self);
   return G_SOURCE_CONTINUE;
@@ -136,6 +185,7 @@ void dispose(GObject* object) {
   auto* self = VELQUOR_SLIDE_LAYER(object);
   if (self->endTimer) g_source_remove(self->endTimer);
   self->endTimer = 0;
+  stopTiming(self);
   g_clear_object(&self->still);
   g_clear_pointer(&self->child, gtk_widget_unparent);
   G_OBJECT_CLASS(velquor_slide_layer_parent_class)->dispose(object);
@@ -203,6 +253,7 @@ void velquor_slide_layer_start(VelquorSlideLayer* self, VelquorSlide slide, GdkP
   self->end = end;
   self->firstFrame = 0;
   if (!self->tick) self->tick = gtk_widget_add_tick_callback(GTK_WIDGET(self), frame, nullptr, nullptr);
+  startTiming(self);
   const auto remaining = static_cast<guint>((end - now + 999) / 1000);
   self->endTimer = g_timeout_add_full(G_PRIORITY_DEFAULT, remaining, ended, self, nullptr);
   relayout(self);

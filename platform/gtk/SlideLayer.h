@@ -15,6 +15,10 @@ G_BEGIN_DECLS
 // Sliding down, a still image of the page that leaves falls away from the child, which already
 // shows what was underneath. Either starts from where a slide under way has got to.
 //
+// Frames that are expensive to draw (software rendering) are spaced out so that the slide takes at
+// most about a quarter of the time, leaving the cores to a web engine starting alongside; the slide
+// still moves at least every 50 ms.
+//
 // The read-only boolean property "sliding" is TRUE from the start of a slide until its end.
 G_DECLARE_FINAL_TYPE(VelquorSlideLayer, velquor_slide_layer, VELQUOR, SLIDE_LAYER, GtkWidget)
 

@@ -175,6 +175,44 @@ TEST_F(GtkPresentation, TheSlidesTimeRunsFromThePresentCallSoLoadingTheViewDoesN
   }
 }
 
+TEST_F(GtkPresentation, ExpensiveFramesAreSpacedOutButTheSlideKeepsMovingAndEndsOnTime) {
+  makeToolkit();
+  // Every frame in which the page moves costs 12 ms, as in software rendering on a slow machine.
+  struct Frames {
+    GtkWidget* layer;
+    int moved = 0;
+  } frames{slideLayer()};
+  GdkFrameClock* clock = gtk_widget_get_frame_clock(GTK_WIDGET(window));
+  ASSERT_NE(clock, nullptr);
+  const gulong slow = g_signal_connect(clock, "layout", G_CALLBACK(+[](GdkFrameClock*, gpointer data) {
+                                         auto& frames = *static_cast<Frames*>(data);
+                                         gboolean sliding = FALSE;
+                                         g_object_get(frames.layer, "sliding", &sliding, nullptr);
+                                         if (!sliding) return;
+                                         ++frames.moved;
+                                         const auto until = std::chrono::steady_clock::now() + 12ms;
+                                         while (std::chrono::steady_clock::now() < until) {
+                                         }
+                                       }),
+                                       &frames);
+  auto navigation = UINavigationController::initWithRootViewController(std::make_shared<UIViewController>());
+  bool presented = false;
+  const auto start = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration elapsed{};
+  screen->presentViewController(navigation, true, [&] {
+    presented = true;
+    elapsed = std::chrono::steady_clock::now() - start;
+  });
+  ASSERT_TRUE(spinUntil([&] { return presented; }));
+  g_signal_handler_disconnect(clock, slow);
+
+  // At 60 frames a second 12 ms frames would all fit: some 18 in 300 ms. Spaced out, at most one in
+  // four times a frame's cost; never more than 50 ms apart.
+  EXPECT_LE(frames.moved, 9);
+  EXPECT_GE(frames.moved, 4) << "the slide must still be seen moving";
+  EXPECT_LT(elapsed, 400ms);
+}
+
 TEST_F(GtkPresentation, WithoutAnimationTheWindowSwitchesAtOnceButTheCompletionStillComesLater) {
   makeToolkit();
   auto navigation = UINavigationController::initWithRootViewController(std::make_shared<UIViewController>());
