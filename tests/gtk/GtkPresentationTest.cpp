@@ -3,6 +3,8 @@
 
 #include <SlowScreen.h>
 
+#include <functional>
+
 #include <velquor/platform/UIActivityIndicatorView.h>
 #include <velquor/platform/UIBarButtonItem.h>
 #include <velquor/platform/UINavigationController.h>
@@ -23,6 +25,21 @@ class GtkPresentation : public GtkWindowTest {
                        self->transitionStates.push_back(self->sliding());
                      }),
                      this);
+  }
+  // Presents `controller` with a slide, runs `rightAfterCall` straight after the present call, waits
+  // for the completion and returns how long after the call it came.
+  std::chrono::steady_clock::duration presentAndWait(const std::shared_ptr<UIViewController>& controller,
+                                                     const std::function<void()>& rightAfterCall = {}) {
+    bool presented = false;
+    const auto start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::duration elapsed{};
+    screen->presentViewController(controller, true, [&] {
+      presented = true;
+      elapsed = std::chrono::steady_clock::now() - start;
+    });
+    if (rightAfterCall) rightAfterCall();
+    EXPECT_TRUE(spinUntil([&] { return presented; })) << "the presentation never completed";
+    return elapsed;
   }
   std::vector<bool> transitionStates;
 };
@@ -154,15 +171,8 @@ TEST_F(GtkPresentation, TheSlidesTimeRunsFromThePresentCallSoLoadingTheViewDoesN
   for (const auto loading : {400ms, 700ms}) {
     SCOPED_TRACE(testing::Message() << "the view loads in " << loading.count() << " ms");
     auto navigation = UINavigationController::initWithRootViewController(std::make_shared<SlowScreen>(loading));
-    bool presented = false;
-    const auto start = std::chrono::steady_clock::now();
-    std::chrono::steady_clock::duration elapsed{};
-    screen->presentViewController(navigation, true, [&] {
-      presented = true;
-      elapsed = std::chrono::steady_clock::now() - start;
-    });
-    EXPECT_TRUE(sliding()) << "however long the loading, a slide is seen";
-    ASSERT_TRUE(spinUntil([&] { return presented; }));
+    const auto elapsed =
+        presentAndWait(navigation, [&] { EXPECT_TRUE(sliding()) << "however long the loading, a slide is seen"; });
     // 1 s from the present call, or half of that once the view is there if that is later.
     const auto end = std::max<std::chrono::milliseconds>(1000ms, loading + 500ms);
     EXPECT_GE(elapsed, end);
@@ -195,15 +205,8 @@ TEST_F(GtkPresentation, ExpensiveFramesAreSpacedOutButTheSlideKeepsMovingAndEnds
                                          }
                                        }),
                                        &frames);
-  auto navigation = UINavigationController::initWithRootViewController(std::make_shared<UIViewController>());
-  bool presented = false;
-  const auto start = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::duration elapsed{};
-  screen->presentViewController(navigation, true, [&] {
-    presented = true;
-    elapsed = std::chrono::steady_clock::now() - start;
-  });
-  ASSERT_TRUE(spinUntil([&] { return presented; }));
+  const auto elapsed =
+      presentAndWait(UINavigationController::initWithRootViewController(std::make_shared<UIViewController>()));
   g_signal_handler_disconnect(clock, slow);
 
   // At 60 frames a second 12 ms frames would all fit: some 18 in 300 ms. Spaced out, at most one in
