@@ -70,7 +70,8 @@ void VelquorViewController::addLeftBarButton() {
 void VelquorViewController::startPayment(const VelquorParams& params, const std::string& url) {
   url_ = url.empty() ? std::string(kDefaultPaymentURL) : url;
   const auto page = getHtmlForm(params);
-  if (velquorWebView_) velquorWebView_->loadHTMLString(page, std::nullopt);
+  // The form only posts itself to the gateway; the gateway's pages are the ones that send messages.
+  if (velquorWebView_) velquorWebView_->loadHTMLString(page, std::nullopt, WKDocumentScriptMessages::none);
 }
 
 std::string VelquorViewController::getHtmlForm(const VelquorParams& params) const { return paymentFormPage(params, url_); }

@@ -110,7 +110,8 @@ void VelquorViewController::startPayment(const std::shared_ptr<VelquorParams>& p
 
 void VelquorViewController::loadRquest(const std::shared_ptr<VelquorParams>& params) {
   const auto page = getHtlmForm(params);
-  if (velquorWebView_) velquorWebView_->loadHTMLString(page, std::nullopt);
+  // The form only posts itself to the gateway; the gateway's pages are the ones that send messages.
+  if (velquorWebView_) velquorWebView_->loadHTMLString(page, std::nullopt, WKDocumentScriptMessages::none);
 }
 
 std::string VelquorViewController::getHtlmForm(const std::shared_ptr<VelquorParams>& params) const {

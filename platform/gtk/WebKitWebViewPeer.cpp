@@ -145,7 +145,9 @@ void WebKitWebViewPeer::customUserAgentDidChange() {
 }
 
 void WebKitWebViewPeer::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
-                                       const std::shared_ptr<WKNavigation>& navigation) {
+                                       const std::shared_ptr<WKNavigation>& navigation,
+                                       platform::WKDocumentScriptMessages) {
+  // Handlers in the page's world cost a document nothing until it posts: no need to leave them out.
   pendingNavigation_ = navigation;
   // The bytes with their length: a NUL in the text must not end the document there. No base
   // address: the document is about:blank, as on the platform.

@@ -44,7 +44,8 @@ class WebKitWebViewPeer final : public platform::WebViewPeer, private EngineEven
   // platform::WebViewPeer
   void customUserAgentDidChange() override;
   void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
-                      const std::shared_ptr<platform::WKNavigation>& navigation) override;
+                      const std::shared_ptr<platform::WKNavigation>& navigation,
+                      platform::WKDocumentScriptMessages messages) override;
   void stopLoading() override;
   bool isLoading() const override;
 

@@ -29,8 +29,10 @@ std::shared_ptr<platform::WKWebView> HeadlessWebView::webView() const { return p
 std::string HeadlessWebView::userAgent() const { return webView_.customUserAgent().value_or(kDefaultUserAgent); }
 
 void HeadlessWebView::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
-                                     const std::shared_ptr<WKNavigation>& navigation) {
-  loads_.push_back({html, baseURL, navigation});
+                                     const std::shared_ptr<WKNavigation>& navigation,
+                                     platform::WKDocumentScriptMessages messages) {
+  // Recorded only: a test may still post messages from any page, as it may on any engine.
+  loads_.push_back({html, baseURL, navigation, messages});
   pending_ = navigation;
 }
 

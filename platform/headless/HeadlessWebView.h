@@ -25,6 +25,7 @@ class VELQUOR_HEADLESS_EXPORT HeadlessWebView : public platform::WebViewPeer {
     std::string html;
     std::optional<std::string> baseURL;
     std::shared_ptr<platform::WKNavigation> navigation;
+    platform::WKDocumentScriptMessages messages = platform::WKDocumentScriptMessages::mayPost;
   };
 
   HeadlessWebView(platform::WKWebView& webView, std::weak_ptr<HeadlessToolkitState> toolkit);
@@ -69,7 +70,8 @@ class VELQUOR_HEADLESS_EXPORT HeadlessWebView : public platform::WebViewPeer {
   // platform::WebViewPeer
   void customUserAgentDidChange() override {}
   void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
-                      const std::shared_ptr<platform::WKNavigation>& navigation) override;
+                      const std::shared_ptr<platform::WKNavigation>& navigation,
+                      platform::WKDocumentScriptMessages messages) override;
   void stopLoading() override;
   bool isLoading() const override { return current_ != nullptr; }
 

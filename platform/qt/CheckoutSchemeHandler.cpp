@@ -27,8 +27,9 @@ bool CheckoutSchemeHandler::schemeRegistered() {
   return registeredAtLoad && QWebEngineUrlScheme::schemeByName(kScheme).name() == kScheme;
 }
 
-QUrl CheckoutSchemeHandler::addDocument(QByteArray html) {
-  const QString path = QStringLiteral("document-%1").arg(nextDocument_++);
+QUrl CheckoutSchemeHandler::addDocument(QByteArray html, bool postsScriptMessages) {
+  const QString path = (postsScriptMessages ? QStringLiteral("document-") : QString::fromLatin1(kQuietPath)) +
+                       QString::number(nextDocument_++);
   documents_[path] = std::move(html);
   QUrl url;
   url.setScheme(kScheme);

@@ -16,14 +16,16 @@ namespace velquor::qt {
 class CheckoutSchemeHandler final : public QWebEngineUrlSchemeHandler {
  public:
   static constexpr const char* kScheme = "velquor-checkout";
+  static constexpr const char* kQuietPath = "quiet-document-";
 
   explicit CheckoutSchemeHandler(QObject* parent);
 
   // True when the library could register its scheme before the application was made.
   static bool schemeRegistered();
 
-  // The address of a new document holding `html`, served until it is removed.
-  QUrl addDocument(QByteArray html);
+  // The address of a new document holding `html`, served until it is removed. A document that
+  // posts no script messages gets an address under kQuietPath, which script bridges leave alone.
+  QUrl addDocument(QByteArray html, bool postsScriptMessages);
   void removeDocument(const QUrl& url);
   static bool isDocumentURL(const QUrl& url);
 

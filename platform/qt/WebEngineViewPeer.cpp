@@ -114,7 +114,8 @@ void WebEngineViewPeer::applyScriptMessageNames() {
 void WebEngineViewPeer::customUserAgentDidChange() { profile_->setUserAgent(webView_.customUserAgent()); }
 
 void WebEngineViewPeer::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
-                                       const std::shared_ptr<WKNavigation>& navigation) {
+                                       const std::shared_ptr<WKNavigation>& navigation,
+                                       platform::WKDocumentScriptMessages messages) {
   if (!page_) return;
   pendingNavigation_ = navigation;
   rendererGone_ = false;
@@ -124,7 +125,8 @@ void WebEngineViewPeer::loadHTMLString(const std::string& html, const std::optio
   document_ = QUrl();
   if (!baseURL && CheckoutSchemeHandler::schemeRegistered()) {
     // No base address: an opaque origin, as about:blank's on the platform; any size.
-    document_ = profile_->documents().addDocument(std::move(bytes));
+    // One that posts no messages is served where the script bridge is not set up.
+    document_ = profile_->documents().addDocument(std::move(bytes), messages == platform::WKDocumentScriptMessages::mayPost);
     page_->load(document_);
   } else {
     if (bytes.size() >= kTextDocumentLimit) {

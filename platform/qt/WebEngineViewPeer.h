@@ -50,7 +50,8 @@ class WebEngineViewPeer final : public platform::WebViewPeer, private EnginePage
   // platform::WebViewPeer
   void customUserAgentDidChange() override;
   void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
-                      const std::shared_ptr<platform::WKNavigation>& navigation) override;
+                      const std::shared_ptr<platform::WKNavigation>& navigation,
+                      platform::WKDocumentScriptMessages messages) override;
   void stopLoading() override;
   bool isLoading() const override;
 

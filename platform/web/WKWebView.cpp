@@ -32,9 +32,10 @@ void WKWebView::setCustomUserAgent(std::optional<std::string> userAgent) {
   didChangeValue();
 }
 
-std::shared_ptr<WKNavigation> WKWebView::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL) {
+std::shared_ptr<WKNavigation> WKWebView::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
+                                                        WKDocumentScriptMessages messages) {
   auto navigation = std::make_shared<WKNavigation>();
-  if (peer_) peer_->loadHTMLString(html, baseURL, navigation);
+  if (peer_) peer_->loadHTMLString(html, baseURL, navigation, messages);
   return navigation;
 }
 

@@ -34,7 +34,8 @@ class VELQUOR_PLATFORM_EXPORT WKWebView : public UIView {
 
   // Loads `html` as a document whose base address is `baseURL` (none: about:blank) and starts a
   // navigation, reported through the navigation delegate.
-  std::shared_ptr<WKNavigation> loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL);
+  std::shared_ptr<WKNavigation> loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
+                                               WKDocumentScriptMessages messages = WKDocumentScriptMessages::mayPost);
   void stopLoading();
   bool isLoading() const;
 

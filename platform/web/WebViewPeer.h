@@ -1,5 +1,6 @@
 #pragma once
 
+#include <velquor/platform/WKDocumentScriptMessages.h>
 #include <velquor/platform/WKNavigation.h>
 
 #include <memory>
@@ -17,7 +18,7 @@ class WebViewPeer {
 
   virtual void customUserAgentDidChange() = 0;
   virtual void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
-                              const std::shared_ptr<WKNavigation>& navigation) = 0;
+                              const std::shared_ptr<WKNavigation>& navigation, WKDocumentScriptMessages messages) = 0;
   virtual void stopLoading() = 0;
   virtual bool isLoading() const = 0;
 };

@@ -37,6 +37,7 @@ TEST(Launcher, PresentsTheCheckoutFullScreenInANavigationContainerAndStartsOnlyA
   ASSERT_EQ(checkout.engine()->loads().size(), 1u);
   const auto& load = checkout.engine()->loads()[0];
   EXPECT_FALSE(load.baseURL.has_value());
+  EXPECT_EQ(load.messages, WKDocumentScriptMessages::none) << "the form itself posts no script messages";
   EXPECT_EQ(load.html, controller->getHtlmForm(checkout.params));
   EXPECT_TRUE(load.html.starts_with("<form action=\"https://gw.example/v2/paymentrequest\" id=\"payment_form\""));
   EXPECT_NE(load.html.find("value=\"v-amount\"   name=\"amount\""), std::string::npos);

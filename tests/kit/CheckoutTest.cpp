@@ -33,6 +33,7 @@ TEST(Checkout, IsPresentedFullScreenInANavigationContainerAndStartsOnlyAfterTheP
   ASSERT_EQ(checkout.engine()->loads().size(), 1u);
   const auto& load = checkout.engine()->loads()[0];
   EXPECT_FALSE(load.baseURL.has_value());
+  EXPECT_EQ(load.messages, WKDocumentScriptMessages::none) << "the form itself posts no script messages";
   EXPECT_TRUE(load.html.starts_with("<form action=\"https://gw.example/v2/paymentrequest\" id=\"payment_form\""));
   EXPECT_NE(load.html.find("value=\"a5\"         name=\"amount\""), std::string::npos);
 }

@@ -94,6 +94,29 @@ TEST_F(QtScriptBridge, AMessagePostedJustBeforeThePageNavigatesAwayArrives) {
   EXPECT_EQ(bodies(), (std::vector<json>{json({{"status", "success"}})}));
 }
 
+// The checkout's own form posts nothing: it goes without the bridge, and the page it posts to has it.
+TEST_F(QtScriptBridge, ADocumentThatPostsNoMessagesGoesWithoutTheBridgeAndThePageAfterItHasIt) {
+  LoopbackServer server;
+  server.routes().Post("/pay", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("<script>window.webkit.messageHandlers.paymentResponseIos.postMessage({status: 'success'})"
+                         "</script>", "text/html");
+  });
+  server.start();
+  QWebEnginePage* page = makeWebView(WKContentWorld::pageWorld());
+  webView->loadHTMLString("<form id=f method=POST action=\"" + server.url("/pay") + "\"></form>"
+                          "<script>window.seen = typeof window.webkit</script>",
+                          std::nullopt, WKDocumentScriptMessages::none);
+  ASSERT_TRUE(spinUntil([&] { return recorder->count("finish") == 1; }));
+  EXPECT_EQ(evaluateJSON(page, "window.seen"), "\"undefined\"");
+  runScript(page, "document.getElementById('f').submit()");
+  ASSERT_TRUE(spinUntil([&] { return recorder->messages.size() == 1; }));
+  EXPECT_EQ(bodies(), (std::vector<json>{json({{"status", "success"}})}));
+
+  webView->loadHTMLString("<script>window.webkit.messageHandlers.paymentResponseIos.postMessage('may post')</script>",
+                          std::nullopt);
+  ASSERT_TRUE(spinUntil([&] { return recorder->messages.size() == 2; })) << "the default still has the bridge";
+}
+
 TEST_F(QtScriptBridge, OnlyRegisteredNamesExistAndAFunctionBodyIsDroppedSilently) {
   QWebEnginePage* page = makeWebView(WKContentWorld::defaultClientWorld());
   webView->loadHTMLString("<p>x</p>", std::nullopt);
