@@ -147,7 +147,8 @@ void WebKitWebViewPeer::customUserAgentDidChange() {
 void WebKitWebViewPeer::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL,
                                        const std::shared_ptr<WKNavigation>& navigation,
                                        platform::WKDocumentScriptMessages) {
-  // Handlers in the page's world cost a document nothing until it posts: no need to leave them out.
+  // Not used here: handlers in the page's world cost a document nothing until it posts. (Those in a
+  // client world come with user scripts in every document, which could skip such a one.)
   pendingNavigation_ = navigation;
   // The bytes with their length: a NUL in the text must not end the document there. No base
   // address: the document is about:blank, as on the platform.
