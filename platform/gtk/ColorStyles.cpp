@@ -1,5 +1,7 @@
 #include "ColorStyles.h"
 
+#include "SpinnerSteps.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -72,7 +74,7 @@ void ColorStyles::setClass(GtkWidget* widget, const char* prefix, const std::opt
 }
 
 void ColorStyles::reload() {
-  std::string css = kBaseRules;
+  std::string css = kBaseRules + SpinnerSteps::css();
   for (const auto& rule : rules_) css += rule + "\n";
   gtk_css_provider_load_from_data(provider_.get(), css.c_str(), static_cast<gssize>(css.size()));
 }

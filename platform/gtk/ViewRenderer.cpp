@@ -1,6 +1,7 @@
 #include "ViewRenderer.h"
 
 #include "GtkToolkitState.h"
+#include "SpinnerSteps.h"
 #include "WebKitWebViewPeer.h"
 
 #include <velquor/platform/UIActivityIndicatorView.h>
@@ -38,6 +39,7 @@ ViewRenderer::ViewRenderer(std::shared_ptr<platform::UIView> view, GtkToolkitSta
         GTK_WIDGET(g_object_new(GTK_TYPE_SPINNER, "accessible-role", GTK_ACCESSIBLE_ROLE_PROGRESS_BAR, nullptr)));
     gtk_widget_set_can_target(widget_.get(), FALSE);
     gtk_accessible_update_property(GTK_ACCESSIBLE(widget_.get()), GTK_ACCESSIBLE_PROPERTY_LABEL, kSpinnerLabel, -1);
+    spinnerSteps_ = std::make_unique<SpinnerSteps>(widget_.get());
   }
   if (!widget_) {
     // A plain view, or a web view of another toolkit: an area that holds the subviews.
@@ -56,7 +58,7 @@ ViewRenderer::~ViewRenderer() {
   if (auto it = state_.widgets.find(view_.get()); it != state_.widgets.end() && it->second == widget_.get()) {
     state_.widgets.erase(it);
   }
-  if (kind_ == Kind::Spinner) gtk_spinner_stop(GTK_SPINNER(widget_.get()));
+  spinnerSteps_.reset();  // stops it
 }
 
 void ViewRenderer::sync() {
@@ -70,7 +72,7 @@ void ViewRenderer::applyAppearance() {
   gtk_widget_set_visible(widget, !view_->isHidden());
   if (kind_ == Kind::Spinner) {
     const auto& spinner = static_cast<const platform::UIActivityIndicatorView&>(*view_);
-    gtk_spinner_set_spinning(GTK_SPINNER(widget), spinner.isAnimating());
+    spinnerSteps_->setSpinning(spinner.isAnimating());
     gtk_accessible_update_state(GTK_ACCESSIBLE(widget), GTK_ACCESSIBLE_STATE_BUSY, spinner.isAnimating(), -1);
     // The spinner's own colour wins over the view's tint, as on the platform.
     state_.colors.setForeground(widget, spinner.color() ? spinner.color() : spinner.tintColor());

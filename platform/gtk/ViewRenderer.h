@@ -12,10 +12,11 @@
 namespace velquor::gtk {
 
 struct GtkToolkitState;
+class SpinnerSteps;
 
 // Shows one model view and, for a plain view, its subviews: a plain view is a GtkOverlay whose
 // overlays are its subviews in model order (later above); a WKWebView is its WebKitWebView; a
-// spinner is a GtkSpinner. It follows the model through observation.
+// spinner is a GtkSpinner, turned by SpinnerSteps. It follows the model through observation.
 //
 // Frames map onto GTK's layout: a subview whose frame is its superview's bounds fills it (and so
 // follows the window's size), one centred on its superview stays centred, any other sits at its
@@ -48,6 +49,7 @@ class ViewRenderer {
   bool isRoot_;
   Kind kind_ = Kind::Plain;
   GObjectRef<GtkWidget> widget_;
+  std::unique_ptr<SpinnerSteps> spinnerSteps_;
   std::vector<std::unique_ptr<ViewRenderer>> children_;
   platform::NSObservation observation_;
 };

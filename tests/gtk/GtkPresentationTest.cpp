@@ -4,6 +4,8 @@
 #include <SlowScreen.h>
 
 #include <functional>
+#include <set>
+#include <string>
 
 #include <velquor/platform/UIActivityIndicatorView.h>
 #include <velquor/platform/UIBarButtonItem.h>
@@ -302,6 +304,51 @@ TEST_F(GtkPresentation, ARootViewShowsItsSubviewsInModelOrderPlacedByTheirFrames
   EXPECT_EQ(gtk_widget_get_next_sibling(spinnerWidget), nullptr);
   filling->setHidden(true);
   EXPECT_FALSE(gtk_widget_get_visible(fillingWidget));
+}
+
+// GTK's own spinner redraws the window on every frame; ours turns in twelve steps a second and the
+// window is drawn only for those.
+TEST_F(GtkPresentation, ASpinnerTurnsInTwelveStepsASecondAndTheWindowIsDrawnOnlyForThem) {
+  makeToolkit();
+  auto controller = std::make_shared<UIViewController>();
+  auto spinner = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyle::Gray);
+  controller->view()->addSubview(spinner);
+  screen->presentViewController(controller, false, nullptr);
+  GtkWidget* spinnerWidget = toolkit->widgetForView(*spinner);
+  ASSERT_TRUE(spinnerWidget);
+  const auto stepShown = [&] {
+    for (int step = 0; step < 12; ++step) {
+      if (gtk_widget_has_css_class(spinnerWidget, ("velquor-step-" + std::to_string(step)).c_str())) return step;
+    }
+    return -1;
+  };
+  spinner->startAnimating();
+  ASSERT_TRUE(spinUntil([&] { return gtk_widget_get_mapped(spinnerWidget); }));
+  spinFor(200ms);  // the page's first frames
+
+  struct Paints {
+    int count = 0;
+    std::set<int> steps;
+    std::function<int()> step;
+  } paints{0, {}, stepShown};
+  GdkFrameClock* clock = gtk_widget_get_frame_clock(spinnerWidget);
+  const gulong watch = g_signal_connect(clock, "paint", G_CALLBACK(+[](GdkFrameClock*, gpointer data) {
+                                          auto* seen = static_cast<Paints*>(data);
+                                          ++seen->count;
+                                          seen->steps.insert(seen->step());
+                                        }),
+                                        &paints);
+  spinFor(1000ms);
+  g_signal_handler_disconnect(clock, watch);
+  EXPECT_GE(paints.steps.size(), 9u) << "it turns about a whole turn a second";
+  EXPECT_LE(paints.count, 16) << "the window is drawn once a step, not on every frame (about 60)";
+  EXPECT_TRUE(gtk_spinner_get_spinning(GTK_SPINNER(spinnerWidget))) << "the theme's look and busy state while spinning";
+
+  spinner->stopAnimating();
+  const int stoppedAt = stepShown();
+  spinFor(300ms);
+  EXPECT_EQ(stepShown(), stoppedAt) << "a stopped spinner no longer turns";
+  EXPECT_FALSE(gtk_spinner_get_spinning(GTK_SPINNER(spinnerWidget)));
 }
 
 // A screen that counts the actions its bar buttons send.

@@ -1,0 +1,55 @@
+#include "SpinnerSteps.h"
+
+#include <string>
+
+namespace velquor::gtk {
+
+namespace {
+
+constexpr const char* kSteppingClass = "velquor-stepping";
+
+std::string stepClass(int step) { return "velquor-step-" + std::to_string(step); }
+
+}  // namespace
+
+SpinnerSteps::SpinnerSteps(GtkWidget* spinner) : spinner_(spinner) {
+  gtk_widget_add_css_class(spinner_, kSteppingClass);
+  gtk_widget_add_css_class(spinner_, stepClass(step_).c_str());
+}
+
+SpinnerSteps::~SpinnerSteps() { setSpinning(false); }
+
+std::string SpinnerSteps::css() {
+  // The class outranks the theme's spinner:checked, whose animation it takes away.
+  std::string css = "spinner." + std::string(kSteppingClass) + ", spinner." + kSteppingClass + ":checked { animation: none; }\n";
+  for (int step = 0; step < kSteps; ++step) {
+    css += "spinner." + stepClass(step) + " { -gtk-icon-transform: rotate(" + std::to_string(step * 360 / kSteps) +
+           "deg); }\n";
+  }
+  return css;
+}
+
+void SpinnerSteps::setSpinning(bool spinning) {
+  gtk_spinner_set_spinning(GTK_SPINNER(spinner_), spinning);
+  if (spinning == isSpinning()) return;
+  if (spinning) {
+    timer_ = g_timeout_add(kStepMilliseconds, advance, this);
+  } else {
+    g_source_remove(timer_);
+    timer_ = 0;
+  }
+}
+
+gboolean SpinnerSteps::advance(gpointer data) {
+  auto* self = static_cast<SpinnerSteps*>(data);
+  self->show((self->step_ + 1) % kSteps);
+  return G_SOURCE_CONTINUE;
+}
+
+void SpinnerSteps::show(int step) {
+  gtk_widget_remove_css_class(spinner_, stepClass(step_).c_str());
+  step_ = step;
+  gtk_widget_add_css_class(spinner_, stepClass(step_).c_str());
+}
+
+}  // namespace velquor::gtk
