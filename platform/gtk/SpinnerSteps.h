@@ -22,8 +22,6 @@ class SpinnerSteps {
 
   void setSpinning(bool spinning);
   bool isSpinning() const { return timer_ != 0; }
-  // Which of the twelve steps the spinner shows, 0 to 11.
-  int step() const { return step_; }
 
   // The style rules the step classes need, for the toolkit's style sheet.
   static std::string css();
