@@ -15,9 +15,17 @@ std::string stepClass(int step) { return "velquor-step-" + std::to_string(step);
 SpinnerSteps::SpinnerSteps(GtkWidget* spinner) : spinner_(spinner) {
   gtk_widget_add_css_class(spinner_, kSteppingClass);
   gtk_widget_add_css_class(spinner_, stepClass(step_).c_str());
+  const auto shown = +[](GtkWidget*, gpointer self) { static_cast<SpinnerSteps*>(self)->syncTimer(true); };
+  const auto hidden = +[](GtkWidget*, gpointer self) { static_cast<SpinnerSteps*>(self)->syncTimer(false); };
+  mapped_ = g_signal_connect(spinner_, "map", G_CALLBACK(shown), this);
+  unmapped_ = g_signal_connect(spinner_, "unmap", G_CALLBACK(hidden), this);
 }
 
-SpinnerSteps::~SpinnerSteps() { setSpinning(false); }
+SpinnerSteps::~SpinnerSteps() {
+  g_signal_handler_disconnect(spinner_, mapped_);
+  g_signal_handler_disconnect(spinner_, unmapped_);
+  setSpinning(false);
+}
 
 std::string SpinnerSteps::css() {
   // The class outranks the theme's spinner:checked, whose animation it takes away.
@@ -31,8 +39,14 @@ std::string SpinnerSteps::css() {
 
 void SpinnerSteps::setSpinning(bool spinning) {
   gtk_spinner_set_spinning(GTK_SPINNER(spinner_), spinning);
-  if (spinning == isSpinning()) return;
-  if (spinning) {
+  spinning_ = spinning;
+  syncTimer(gtk_widget_get_mapped(spinner_));
+}
+
+void SpinnerSteps::syncTimer(bool onScreen) {
+  const bool turning = spinning_ && onScreen;
+  if (turning == (timer_ != 0)) return;
+  if (turning) {
     timer_ = g_timeout_add(kStepMilliseconds, advance, this);
   } else {
     g_source_remove(timer_);

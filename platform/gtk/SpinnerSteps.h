@@ -12,7 +12,8 @@ namespace velquor::gtk {
 // second, taken from a page load whose every policy decision waits on the main loop.
 //
 // The spinner keeps its checked state (the theme's look while spinning) and its accessible busy
-// state; only the theme's animation is replaced by a step class moved on by a timer.
+// state; only the theme's animation is replaced by a step class moved on by a timer. The timer runs
+// only while the spinner is on screen: a hidden window's spinner, like GTK's own, does not turn.
 class SpinnerSteps {
  public:
   explicit SpinnerSteps(GtkWidget* spinner);
@@ -21,7 +22,7 @@ class SpinnerSteps {
   SpinnerSteps& operator=(const SpinnerSteps&) = delete;
 
   void setSpinning(bool spinning);
-  bool isSpinning() const { return timer_ != 0; }
+  bool isSpinning() const { return spinning_; }
 
   // The style rules the step classes need, for the toolkit's style sheet.
   static std::string css();
@@ -32,9 +33,14 @@ class SpinnerSteps {
  private:
   static gboolean advance(gpointer self);
   void show(int step);
+  // Starts or stops the timer to match spinning_ and whether the spinner is on screen (mapped).
+  void syncTimer(bool onScreen);
 
   GtkWidget* spinner_;
+  bool spinning_ = false;
   guint timer_ = 0;
+  gulong mapped_ = 0;
+  gulong unmapped_ = 0;
   int step_ = 0;
 };
 

@@ -351,6 +351,45 @@ TEST_F(GtkPresentation, ASpinnerTurnsInTwelveStepsASecondAndTheWindowIsDrawnOnly
   EXPECT_FALSE(gtk_spinner_get_spinning(GTK_SPINNER(spinnerWidget)));
 }
 
+TEST_F(GtkPresentation, ASpinnerOffScreenStopsTurningAndTurnsAgainWhenShown) {
+  makeToolkit();
+  auto controller = std::make_shared<UIViewController>();
+  auto spinner = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyle::Gray);
+  controller->view()->addSubview(spinner);
+  screen->presentViewController(controller, false, nullptr);
+  GtkWidget* spinnerWidget = toolkit->widgetForView(*spinner);
+  ASSERT_TRUE(spinnerWidget);
+  const auto stepShown = [&] {
+    for (int step = 0; step < 12; ++step) {
+      if (gtk_widget_has_css_class(spinnerWidget, ("velquor-step-" + std::to_string(step)).c_str())) return step;
+    }
+    return -1;
+  };
+  // Started while its window is hidden (a checkout behind another screen of a kiosk, say).
+  gtk_widget_set_visible(GTK_WIDGET(window), FALSE);
+  spinner->startAnimating();
+  ASSERT_FALSE(gtk_widget_get_mapped(spinnerWidget));
+  const int hiddenAt = stepShown();
+  spinFor(300ms);
+  EXPECT_EQ(stepShown(), hiddenAt) << "nobody sees it, so nothing moves";
+  EXPECT_TRUE(gtk_spinner_get_spinning(GTK_SPINNER(spinnerWidget))) << "still busy for assistive technologies";
+
+  gtk_window_present(window);
+  ASSERT_TRUE(spinUntil([&] { return gtk_widget_get_mapped(spinnerWidget); }));
+  EXPECT_TRUE(spinUntil([&] { return stepShown() != hiddenAt; })) << "it turns once shown";
+
+  gtk_widget_set_visible(GTK_WIDGET(window), FALSE);
+  const int hiddenAgainAt = stepShown();
+  spinFor(300ms);
+  EXPECT_EQ(stepShown(), hiddenAgainAt) << "hidden again while turning";
+  spinner->stopAnimating();
+  const int stoppedAt = stepShown();
+  gtk_window_present(window);
+  ASSERT_TRUE(spinUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window)); }));
+  spinFor(300ms);
+  EXPECT_EQ(stepShown(), stoppedAt) << "stopped while hidden: shown again, it stays stopped";
+}
+
 // A screen that counts the actions its bar buttons send.
 struct CountingScreen : UIViewController {
   int cancels = 0;
