@@ -43,6 +43,21 @@ class GtkPresentation : public GtkWindowTest {
     EXPECT_TRUE(spinUntil([&] { return presented; })) << "the presentation never completed";
     return elapsed;
   }
+  // Presents a screen holding only a (stopped) spinner and returns the spinner's widget.
+  GtkWidget* presentSpinner(std::shared_ptr<UIActivityIndicatorView>& spinner) {
+    auto controller = std::make_shared<UIViewController>();
+    spinner = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyle::Gray);
+    controller->view()->addSubview(spinner);
+    screen->presentViewController(controller, false, nullptr);
+    return toolkit->widgetForView(*spinner);
+  }
+  // The step a spinner's widget shows, -1 for none.
+  static int stepShown(GtkWidget* spinner) {
+    for (int step = 0; step < 12; ++step) {
+      if (gtk_widget_has_css_class(spinner, ("velquor-step-" + std::to_string(step)).c_str())) return step;
+    }
+    return -1;
+  }
   std::vector<bool> transitionStates;
 };
 
@@ -310,18 +325,10 @@ TEST_F(GtkPresentation, ARootViewShowsItsSubviewsInModelOrderPlacedByTheirFrames
 // window is drawn only for those.
 TEST_F(GtkPresentation, ASpinnerTurnsInTwelveStepsASecondAndTheWindowIsDrawnOnlyForThem) {
   makeToolkit();
-  auto controller = std::make_shared<UIViewController>();
-  auto spinner = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyle::Gray);
-  controller->view()->addSubview(spinner);
-  screen->presentViewController(controller, false, nullptr);
-  GtkWidget* spinnerWidget = toolkit->widgetForView(*spinner);
+  std::shared_ptr<UIActivityIndicatorView> spinner;
+  GtkWidget* spinnerWidget = presentSpinner(spinner);
   ASSERT_TRUE(spinnerWidget);
-  const auto stepShown = [&] {
-    for (int step = 0; step < 12; ++step) {
-      if (gtk_widget_has_css_class(spinnerWidget, ("velquor-step-" + std::to_string(step)).c_str())) return step;
-    }
-    return -1;
-  };
+  const auto stepShown = [&] { return GtkPresentation::stepShown(spinnerWidget); };
   spinner->startAnimating();
   ASSERT_TRUE(spinUntil([&] { return gtk_widget_get_mapped(spinnerWidget); }));
   spinFor(200ms);  // the page's first frames
@@ -353,18 +360,10 @@ TEST_F(GtkPresentation, ASpinnerTurnsInTwelveStepsASecondAndTheWindowIsDrawnOnly
 
 TEST_F(GtkPresentation, ASpinnerOffScreenStopsTurningAndTurnsAgainWhenShown) {
   makeToolkit();
-  auto controller = std::make_shared<UIViewController>();
-  auto spinner = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyle::Gray);
-  controller->view()->addSubview(spinner);
-  screen->presentViewController(controller, false, nullptr);
-  GtkWidget* spinnerWidget = toolkit->widgetForView(*spinner);
+  std::shared_ptr<UIActivityIndicatorView> spinner;
+  GtkWidget* spinnerWidget = presentSpinner(spinner);
   ASSERT_TRUE(spinnerWidget);
-  const auto stepShown = [&] {
-    for (int step = 0; step < 12; ++step) {
-      if (gtk_widget_has_css_class(spinnerWidget, ("velquor-step-" + std::to_string(step)).c_str())) return step;
-    }
-    return -1;
-  };
+  const auto stepShown = [&] { return GtkPresentation::stepShown(spinnerWidget); };
   // Started while its window is hidden (a checkout behind another screen of a kiosk, say).
   gtk_widget_set_visible(GTK_WIDGET(window), FALSE);
   spinner->startAnimating();
