@@ -39,12 +39,11 @@ std::string SpinnerSteps::css() {
 
 void SpinnerSteps::setSpinning(bool spinning) {
   gtk_spinner_set_spinning(GTK_SPINNER(spinner_), spinning);
-  spinning_ = spinning;
   syncTimer(gtk_widget_get_mapped(spinner_));
 }
 
 void SpinnerSteps::syncTimer(bool onScreen) {
-  const bool turning = spinning_ && onScreen;
+  const bool turning = gtk_spinner_get_spinning(GTK_SPINNER(spinner_)) && onScreen;
   if (turning == (timer_ != 0)) return;
   if (turning) {
     timer_ = g_timeout_add(kStepMilliseconds, advance, this);

@@ -22,7 +22,6 @@ class SpinnerSteps {
   SpinnerSteps& operator=(const SpinnerSteps&) = delete;
 
   void setSpinning(bool spinning);
-  bool isSpinning() const { return spinning_; }
 
   // The style rules the step classes need, for the toolkit's style sheet.
   static std::string css();
@@ -33,11 +32,10 @@ class SpinnerSteps {
  private:
   static gboolean advance(gpointer self);
   void show(int step);
-  // Starts or stops the timer to match spinning_ and whether the spinner is on screen (mapped).
+  // Starts or stops the timer to match the spinner's spinning state and whether it is on screen.
   void syncTimer(bool onScreen);
 
   GtkWidget* spinner_;
-  bool spinning_ = false;
   guint timer_ = 0;
   gulong mapped_ = 0;
   gulong unmapped_ = 0;
