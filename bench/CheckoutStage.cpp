@@ -46,6 +46,10 @@ struct SlideWatch {
       g_object_get(object, "sliding", &sliding, nullptr);
       if (!sliding) static_cast<SlideWatch*>(data)->end.mark();
     }), this);
+    // With animations off (the desktop's settings) the checkout appears at once: no slide to wait for.
+    gboolean sliding = FALSE;
+    g_object_get(stack, "sliding", &sliding, nullptr);
+    if (!sliding) end.mark();
   }
   ~SlideWatch() {
     if (tick) gtk_widget_remove_tick_callback(stack, tick);
