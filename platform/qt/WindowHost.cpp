@@ -56,16 +56,12 @@ bool WindowHost::present(const std::shared_ptr<UIViewController>& presented, boo
     alerts_.push_back({presented, std::move(dialog)});
     return true;
   }
-  const bool hadTheKeys = window_->isActiveWindow();
   auto page =
       std::make_unique<PresentedPage>(presented, state_, window_, [this] { platform::escapeKeyCommand(frontmost()); });
   QWidget* widget = page->widget();
   widget->resize(window_->size());
   widget->raise();
   widget->show();
-  // Moving in a web view that has already loaded a page can take the keys from the app's window
-  // under X (the view's own native window goes): they are given back.
-  if (hadTheKeys && !window_->isActiveWindow()) window_->activateWindow();
   pages_.push_back(std::move(page));
   auto focusWhenShown = [widget = QPointer<QWidget>(widget)] {
     // Keys go to the checkout now, not to the app's content under it: to its web content when it

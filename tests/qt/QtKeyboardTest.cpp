@@ -79,6 +79,8 @@ class QtKeyboard : public QtWindowTest {
     bool presented = false;
     screen->presentViewController(navigation, true, [&] { presented = true; });
     ASSERT_TRUE(spinUntil([&] { return presented; }));
+    // A web view that has loaded before it is moved into the window must not take the keys from it.
+    ASSERT_TRUE(window->isActiveWindow()) << "the app's window lost the keys to the presentation";
   }
   QPushButton* cancelButton() const {
     QWidget* bar = toolkit->widgetForView(*navigation->navigationBar());
