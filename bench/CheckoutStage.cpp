@@ -24,6 +24,12 @@ constexpr auto kSettlePatience = 15s;
 constexpr const char* kUserAgent = "Velquor-iOS-SDK";
 constexpr const char* kResultChannel = "paymentResponseIos";
 
+bool isSliding(gpointer layer) {
+  gboolean sliding = FALSE;
+  g_object_get(layer, "sliding", &sliding, nullptr);
+  return sliding;
+}
+
 // The window's slide: its first frame and its end.
 struct SlideWatch {
   Arrival firstFrame;
@@ -42,14 +48,10 @@ struct SlideWatch {
       return G_SOURCE_REMOVE;
     }, this, nullptr);
     running = g_signal_connect(stack, "notify::sliding", G_CALLBACK(+[](GObject* object, GParamSpec*, gpointer data) {
-      gboolean sliding = FALSE;
-      g_object_get(object, "sliding", &sliding, nullptr);
-      if (!sliding) static_cast<SlideWatch*>(data)->end.mark();
+      if (!isSliding(object)) static_cast<SlideWatch*>(data)->end.mark();
     }), this);
     // With animations off (the desktop's settings) the checkout appears at once: no slide to wait for.
-    gboolean sliding = FALSE;
-    g_object_get(stack, "sliding", &sliding, nullptr);
-    if (!sliding) end.mark();
+    if (!isSliding(stack)) end.mark();
   }
   ~SlideWatch() {
     if (tick) gtk_widget_remove_tick_callback(stack, tick);
